@@ -9,11 +9,12 @@
 #include "platform/code_page.h"
 
 // The engine asks this while a call runs (see duk_config_overrides.h); the
-// heap's user data is the engine's deadline. Once the deadline has passed it
-// keeps answering yes until the call has unwound, as the engine requires.
+// heap's user data is the engine's deadline, or null for a heap made without
+// one. Once the deadline has passed it keeps answering yes until the call has
+// unwound, as the engine requires.
 extern "C" duk_bool_t duktape_engine_timed_out(void* udata) {
-  const auto& deadline = *static_cast<const std::chrono::steady_clock::time_point*>(udata);
-  return std::chrono::steady_clock::now() >= deadline;
+  const auto* deadline = static_cast<const std::chrono::steady_clock::time_point*>(udata);
+  return deadline != nullptr && std::chrono::steady_clock::now() >= *deadline;
 }
 
 namespace http {
@@ -81,11 +82,42 @@ duk_ret_t PerformCall(duk_context* heap, void* udata) {
   return 1;
 }
 
+// The engine keeps strings as UTF-8 of 16-bit code units, so a surrogate
+// pair is two 3-byte sequences, while a character beyond U+FFFF that came
+// from source text is one 4-byte sequence. Both become UTF-16; a broken
+// sequence becomes U+FFFD.
+std::u16string Utf16OfEngineString(std::string_view bytes) {
+  std::u16string units;
+  units.reserve(bytes.size());
+  for (std::size_t at = 0; at < bytes.size();) {
+    const unsigned char lead = bytes[at];
+    const int length = lead < 0x80 ? 1 : lead < 0xC0 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3
+                     : lead < 0xF8 ? 4 : 0;
+    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+    int taken = 1;
+    while (taken < length && at + taken < bytes.size() &&
+           (static_cast<unsigned char>(bytes[at + taken]) & 0xC0) == 0x80) {
+      code = (code << 6) | (bytes[at + taken] & 0x3F);
+      ++taken;
+    }
+    at += taken;
+    if (length == 0 || taken < length || code > 0x10FFFF) {
+      units.push_back(u'\uFFFD');
+    } else if (code > 0xFFFF) {
+      units.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+      units.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+    } else {
+      units.push_back(static_cast<char16_t>(code));
+    }
+  }
+  return units;
+}
+
 // The text of the value on top of the stack, whatever it is.
 text::Text TextOfTop(duk_context* heap) {
   duk_size_t length = 0;
-  const char* utf8 = duk_safe_to_lstring(heap, -1, &length);
-  return platform::Utf8ToCp936(std::string_view(utf8, length));
+  const char* bytes = duk_safe_to_lstring(heap, -1, &length);
+  return platform::Utf16ToCp936(Utf16OfEngineString(std::string_view(bytes, length)));
 }
 
 std::vector<std::string> Utf8Texts(std::span<const std::string_view> texts) {

@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Generates the MIME script from the media-type table.
 
-Usage: generate_mime_script.py TABLE OUTPUT
+Usage: generate_mime_script.py [--check] TABLE OUTPUT
 
 TABLE is http/data/mime-types.tsv (map, type and space-separated extensions
 per line). OUTPUT is a C++ source file that defines http::MimeScript(), the
 JScript text that maps file names to media types: the `other` and `standard`
 maps, `_types`, define(), getType() and the two define() calls. The text is
-ASCII only and its lines end in CR LF.
+ASCII only and its lines end in CR LF. With --check nothing is written: the
+exit status is 1 when OUTPUT differs from what would be written.
 """
 
 import re
@@ -97,11 +98,21 @@ def cpp_source(script):
 
 
 def main():
-    if len(sys.argv) != 3:
+    arguments = sys.argv[1:]
+    check = arguments[:1] == ["--check"]
+    if check:
+        arguments = arguments[1:]
+    if len(arguments) != 2:
         sys.exit(__doc__)
-    source = cpp_source(script_text(read_table(sys.argv[1])))
-    with open(sys.argv[2], "w", encoding="ascii", newline="\n") as output:
-        output.write(source)
+    table, output = arguments
+    source = cpp_source(script_text(read_table(table)))
+    if check:
+        with open(output, encoding="ascii", newline="") as existing:
+            if existing.read() != source:
+                sys.exit(f"{output} is out of date: run {sys.argv[0]} {table} {output}")
+        return
+    with open(output, "w", encoding="ascii", newline="\n") as written:
+        written.write(source)
 
 
 if __name__ == "__main__":

@@ -20,6 +20,8 @@ TEST(ScriptHostTest, EvalGivesValuesAsText) {
       {"n > 1", "true"},
       {"greeting + '!'", "\xD6\xD0\xCE\xC4!"},  // code page 936 both ways
       {"'\\u00C5'", "?"},                       // not in code page 936
+      {"'\\uD83D\\uDE00'", "?"},                // one for the whole pair
+      {"'a\\uD800b'", "a?b"},
       {"[1, 'a']", "1,a"},
       {"null", ""},
       {"undefined", ""},
