@@ -29,6 +29,8 @@ struct ScriptCall {
 
 namespace {
 
+constexpr std::string_view kNotStarted = "the script engine could not be started";
+
 // The functions below run inside the interpreter's protected calls, where an
 // error unwinds by a long jump: they hold nothing that needs destroying.
 
@@ -82,6 +84,15 @@ duk_ret_t PerformCall(duk_context* heap, void* udata) {
   return 1;
 }
 
+// Bytes of the sequence that `lead` starts; 0 when it cannot start one.
+int SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead < 0xC0) return 0;
+  if (lead < 0xE0) return 2;
+  if (lead < 0xF0) return 3;
+  return lead < 0xF8 ? 4 : 0;
+}
+
 // The engine keeps strings as UTF-8 of 16-bit code units, so a surrogate
 // pair is two 3-byte sequences, while a character beyond U+FFFF that came
 // from source text is one 4-byte sequence. Both become UTF-16; a broken
@@ -91,8 +102,7 @@ std::u16string Utf16OfEngineString(std::string_view bytes) {
   units.reserve(bytes.size());
   for (std::size_t at = 0; at < bytes.size();) {
     const unsigned char lead = bytes[at];
-    const int length = lead < 0x80 ? 1 : lead < 0xC0 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3
-                     : lead < 0xF8 ? 4 : 0;
+    const int length = SequenceLength(lead);
     char32_t code = length == 1 ? lead : lead & (0x7F >> length);
     int taken = 1;
     while (taken < length && at + taken < bytes.size() &&
@@ -148,7 +158,7 @@ bool ScriptEngine::Fail(text::Text description) {
 }
 
 bool ScriptEngine::Perform(const ScriptCall& call, text::Text* result) {
-  if (heap_ == nullptr) return Fail("the script engine could not be started");
+  if (heap_ == nullptr) return Fail(text::Text(kNotStarted));
   deadline_ = timeout_ < 0 ? Clock::time_point::max()
                            : Clock::now() + std::chrono::milliseconds(timeout_);
   const bool ok = duk_safe_call(heap_, PerformCall, const_cast<ScriptCall*>(&call), 0, 1) ==
@@ -158,9 +168,8 @@ bool ScriptEngine::Perform(const ScriptCall& call, text::Text* result) {
   duk_pop(heap_);
   deadline_ = Clock::time_point::max();
   if (!ok) return Fail(std::move(text));
-  Succeed();
   if (result != nullptr) *result = std::move(text);
-  return true;
+  return Succeed();
 }
 
 bool ScriptEngine::Execute(std::string_view code) {
@@ -184,7 +193,7 @@ void ScriptEngine::Reset() {
   StartHeap();
   state_ = kStateInitialised;
   if (heap_ == nullptr) {
-    Fail("the script engine could not be started");
+    Fail(text::Text(kNotStarted));
   } else {
     Succeed();
   }
@@ -192,10 +201,10 @@ void ScriptEngine::Reset() {
 
 bool ScriptEngine::SetLanguage(std::string_view language) {
   if (text::LowerCase(language) != "jscript") {
-    return Fail(text::Join({"the script language \"", language, "\" is not available; only JScript runs"}));
+    return Fail(text::Join(
+        {"the script language \"", language, "\" is not available; only JScript runs"}));
   }
-  Succeed();
-  return true;
+  return Succeed();
 }
 
 void ScriptEngine::SetTimeout(int milliseconds) {
@@ -208,8 +217,7 @@ bool ScriptEngine::SetState(int state) {
     return Fail("the state must be 0 (initialised) or 1 (connected)");
   }
   state_ = state;
-  Succeed();
-  return true;
+  return Succeed();
 }
 
 void ScriptEngine::SetAllowUI(bool allow) {

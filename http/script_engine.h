@@ -81,7 +81,10 @@ class ScriptEngine {
   void StartHeap();
   void StopHeap();
   bool Perform(const ScriptCall& call, text::Text* result);
-  void Succeed() { last_error_.clear(); }
+  bool Succeed() {
+    last_error_.clear();
+    return true;
+  }
   bool Fail(text::Text description);
 
   duk_hthread* heap_ = nullptr;

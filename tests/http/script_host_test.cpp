@@ -113,7 +113,12 @@ TEST(ScriptHostTest, TimeoutStopsARunawayScriptAndTheEngineGoesOn) {
   EXPECT_EQ(host.Timeout(), -1) << "an omitted value means no limit";
   EXPECT_EQ(host.Timeout(100), 100);
   host.AddCode("var before = 'kept';");
-  for (const char* runaway : {"while (true) {}", "try { for (;;) {} } catch (e) {} var after = 1;"}) {
+  const char* runaways[] = {
+      "while (true) {}",
+      "try { for (;;) {} } catch (e) {} var after = 1;",
+      "throw {toString: function () { for (;;) {} }};",  // the error's text loops
+  };
+  for (const char* runaway : runaways) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(host.ExecuteStatement(runaway)) << runaway;
     EXPECT_EQ(host.LastError(), "RangeError: execution timeout") << runaway;
