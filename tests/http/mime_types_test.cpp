@@ -111,6 +111,20 @@ TEST(MimeScriptTest, MapsHoldTheTableInItsOrder) {
   EXPECT_EQ(host.Eval("JSON.stringify(standard)"), MapAsJson("standard"));
   EXPECT_EQ(host.Eval("JSON.stringify(other)"), MapAsJson("other"));
   EXPECT_EQ(host.Eval("Object.keys(_types).length"), "1063");
+  const char* const kCounts =
+      "(function () {\r\n"
+      "  var types = 0, extensions = 0, empty = 0;\r\n"
+      "  var maps = [standard, other];\r\n"
+      "  for (var m = 0; m < maps.length; m++) {\r\n"
+      "    for (var type in maps[m]) {\r\n"
+      "      types++;\r\n"
+      "      extensions += maps[m][type].length;\r\n"
+      "      if (maps[m][type].length == 0) empty++;\r\n"
+      "    }\r\n"
+      "  }\r\n"
+      "  return types + ' ' + extensions + ' ' + empty;\r\n"
+      "})()";
+  EXPECT_EQ(host.Eval(kCounts), "837 1063 17");
   EXPECT_LT(MimeScript().find("var other"), MimeScript().find("var standard"));
 }
 
