@@ -1,7 +1,6 @@
 #include "app/toolkit/control_model.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/code_page.h"
 
@@ -31,8 +30,10 @@ std::string_view AsBytes(std::u8string_view utf8) {
   return {reinterpret_cast<const char*>(utf8.data()), utf8.size()};
 }
 
-bool HasLineEndBytes(std::string_view piece) {
-  return std::memchr(piece.data(), '\r', piece.size()) || std::memchr(piece.data(), '\n', piece.size());
+// The index of the first CR or LF at or after `i`, or the size.
+size_t NextLineEndByte(std::string_view piece, size_t i) {
+  while (i < piece.size() && piece[i] != '\r' && piece[i] != '\n') ++i;
+  return i;
 }
 
 // Appends `piece` with every CR LF, lone CR and lone LF written as CR LF.
@@ -40,23 +41,16 @@ void AppendLines(text::Text& out, std::string_view piece, bool& ends_with_lone_c
   size_t i = 0;
   if (ends_with_lone_cr && !piece.empty() && piece[0] == '\n') i = 1;
   ends_with_lone_cr = false;
-  if (piece.substr(i) == text::kLineEnd || !HasLineEndBytes(piece.substr(i))) {
-    out.append(piece.substr(i));
-    return;
-  }
-  for (; i < piece.size(); ++i) {
-    char c = piece[i];
-    if (c == '\r') {
-      out.append(text::kLineEnd);
-      if (i + 1 < piece.size() && piece[i + 1] == '\n') {
-        ++i;
-      } else if (i + 1 == piece.size()) {
-        ends_with_lone_cr = true;
-      }
-    } else if (c == '\n') {
-      out.append(text::kLineEnd);
+  while (i < piece.size()) {
+    size_t end = NextLineEndByte(piece, i);
+    out.append(piece, i, end - i);
+    if (end == piece.size()) break;
+    out.append(text::kLineEnd);
+    if (piece[end] == '\r' && end + 1 < piece.size() && piece[end + 1] == '\n') {
+      i = end + 2;
     } else {
-      out.push_back(c);
+      ends_with_lone_cr = piece[end] == '\r' && end + 1 == piece.size();
+      i = end + 1;
     }
   }
 }

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "platform/code_page.h"
+#include "platform/files.h"
 
 namespace bench {
 namespace {
@@ -95,10 +96,7 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+std::string ReadFile(const std::string& path) { return platform::ReadWholeFile(path).value_or(""); }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
