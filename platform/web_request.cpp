@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -16,7 +17,6 @@
 namespace platform {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr char kNotOpen[] = "The request is not open: call Open first";
@@ -116,9 +116,6 @@ struct WebRequest::Impl {
   std::string transfer_error;
   bool headers_ended = false;
   bool out_of_memory = false;
-  bool timed_out = false;
-  Clock::time_point last_activity;
-  curl_off_t last_up = 0, last_down = 0;
 
   // The exchange's thread, for async requests.
   std::thread worker;
@@ -161,7 +158,6 @@ struct WebRequest::Impl {
     transfer_error.clear();
     headers_ended = false;
     out_of_memory = false;
-    timed_out = false;
   }
 
   // True when a finished exchange's response may be read; sets LastError.
@@ -214,7 +210,6 @@ struct WebRequest::Impl {
 
   std::string DescribeFailure(CURLcode rc) const {
     if (out_of_memory) return "The response is too large for the memory available";
-    if (timed_out) return "The operation timed out: no data arrived within the send or receive timeout";
     if (cancel) return "The operation was canceled";
     return curl_error[0] ? std::string(curl_error) : std::string(curl_easy_strerror(rc));
   }
@@ -268,18 +263,26 @@ struct WebRequest::Impl {
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Impl::OnProgress);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
+    if (async) {  // only another thread can cancel
+      curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+      curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Impl::OnProgress);
+      curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
+    }
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, follow_redirects ? 1L : 0L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(max_redirects));
-    last_activity = Clock::now();
-    last_up = last_down = 0;
   }
 
   void ConfigureConnection() {
     long connect_limit = connect_ms <= 0 ? 0L : static_cast<long>(connect_ms) + (resolve_ms > 0 ? resolve_ms : 0);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, connect_limit);
+    // libcurl has one limit for a transfer without progress, in seconds: the
+    // longer of the timeouts that apply, none when one of them is unlimited.
+    int idle_ms = receive_ms;
+    if (has_body) idle_ms = (send_ms <= 0 || receive_ms <= 0) ? 0 : std::max(send_ms, receive_ms);
+    if (idle_ms > 0) {
+      curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+      curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>((idle_ms + 999) / 1000));
+    }
     bool check_chain = (ssl_ignore_flags & (kIgnoreUnknownAuthority | kIgnoreWrongUsage | kIgnoreInvalidDate)) == 0;
     bool check_host = (ssl_ignore_flags & kIgnoreInvalidCommonName) == 0;
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, check_chain ? 1L : 0L);
@@ -354,24 +357,8 @@ struct WebRequest::Impl {
     return line.size();
   }
 
-  static int OnProgress(void* user, curl_off_t, curl_off_t down, curl_off_t up_total, curl_off_t up) {
-    auto* self = static_cast<Impl*>(user);
-    if (self->cancel) return 1;
-    Clock::time_point now = Clock::now();
-    curl_off_t pretransfer = 0;
-    curl_easy_getinfo(self->curl, CURLINFO_PRETRANSFER_TIME_T, &pretransfer);
-    if (pretransfer == 0 || up != self->last_up || down != self->last_down) {
-      self->last_activity = now;
-      self->last_up = up;
-      self->last_down = down;
-      return 0;
-    }
-    int limit = up < up_total ? self->send_ms : self->receive_ms;
-    if (limit > 0 && now - self->last_activity > std::chrono::milliseconds(limit)) {
-      self->timed_out = true;
-      return 1;
-    }
-    return 0;
+  static int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<Impl*>(user)->cancel ? 1 : 0;
   }
 };
 

@@ -114,7 +114,8 @@ class WebRequest {
   // Milliseconds; 0 or less means no limit. Resolve and connect together
   // bound the time to establish the connection; send and receive bound the
   // time without progress while the request goes out and the response comes
-  // in. Defaults: resolve none, connect 60000, send 30000, receive 30000.
+  // in, counted in whole seconds (rounded up). Defaults: resolve none,
+  // connect 60000, send 30000, receive 30000.
   bool SetTimeouts(int resolve, int connect, int send, int receive);
   // `server` is host:port; `bypass` a list of hosts reached directly.
   bool SetProxy(int setting, std::string_view server, std::string_view bypass);
