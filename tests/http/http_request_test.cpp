@@ -269,7 +269,7 @@ TEST(HttpRequest, PostsWithRetries) {
 }
 
 TEST(HttpRequest, CertificateErrorsAreIgnoredByDefault) {
-  TestServer server(Ok, /*tls=*/true);
+  TestServer server(Ok, http_test::Transport::kTls);
   HttpRequest request;
   request.Open("GET", server.Url("/s"));
   request.SendText();

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <openssl/pem.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <poll.h>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -22,40 +24,63 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-// A certificate for 127.0.0.1 that nobody trusts, made once per process.
-SSL_CTX* SelfSignedContext() {
-  static SSL_CTX* context = [] {
-    EVP_PKEY* key = EVP_EC_gen("P-256");
-    X509* certificate = X509_new();
-    X509_set_version(certificate, 2);
-    ASN1_INTEGER_set(X509_get_serialNumber(certificate), 1);
-    X509_gmtime_adj(X509_getm_notBefore(certificate), 0);
-    X509_gmtime_adj(X509_getm_notAfter(certificate), 24 * 3600);
-    X509_set_pubkey(certificate, key);
-    X509_NAME* name = X509_get_subject_name(certificate);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"), -1,
-                               -1, 0);
-    X509_set_issuer_name(certificate, name);
-    X509_sign(certificate, key, EVP_sha256());
-    SSL_CTX* ctx = SSL_CTX_new(TLS_server_method());
-    SSL_CTX_use_certificate(ctx, certificate);
-    SSL_CTX_use_PrivateKey(ctx, key);
-    X509_free(certificate);
-    EVP_PKEY_free(key);
-    return ctx;
-  }();
-  return context;
+struct Credentials {
+  EVP_PKEY* key;
+  X509* certificate;
+};
+
+// A certificate nobody trusts, signed by its own key.
+Credentials SelfSigned(const char* common_name) {
+  EVP_PKEY* key = EVP_EC_gen("P-256");
+  X509* certificate = X509_new();
+  X509_set_version(certificate, 2);
+  ASN1_INTEGER_set(X509_get_serialNumber(certificate), 1);
+  X509_gmtime_adj(X509_getm_notBefore(certificate), 0);
+  X509_gmtime_adj(X509_getm_notAfter(certificate), 24 * 3600);
+  X509_set_pubkey(certificate, key);
+  X509_NAME* name = X509_get_subject_name(certificate);
+  X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>(common_name), -1, -1,
+                             0);
+  X509_set_issuer_name(certificate, name);
+  X509_sign(certificate, key, EVP_sha256());
+  return {key, certificate};
+}
+
+SSL_CTX* ServerContext(bool ask_client_certificate) {
+  Credentials own = SelfSigned("127.0.0.1");
+  SSL_CTX* ctx = SSL_CTX_new(TLS_server_method());
+  SSL_CTX_use_certificate(ctx, own.certificate);
+  SSL_CTX_use_PrivateKey(ctx, own.key);
+  X509_free(own.certificate);
+  EVP_PKEY_free(own.key);
+  if (ask_client_certificate) {
+    SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER | SSL_VERIFY_FAIL_IF_NO_PEER_CERT, [](int, X509_STORE_CTX*) { return 1; });
+  }
+  return ctx;
+}
+
+// One context per kind, made once per process.
+SSL_CTX* ContextFor(Transport transport) {
+  static SSL_CTX* plain_client = ServerContext(false);
+  static SSL_CTX* asking_client = ServerContext(true);
+  return transport == Transport::kTls ? plain_client : asking_client;
+}
+
+std::string CommonName(X509* certificate) {
+  char name[256] = {};
+  X509_NAME_get_text_by_NID(X509_get_subject_name(certificate), NID_commonName, name, sizeof name);
+  return name;
 }
 
 // One accepted connection, plain or TLS.
 class Connection {
  public:
-  Connection(int fd, bool tls) : fd_(fd) {
+  Connection(int fd, Transport transport) : fd_(fd) {
     timeval timeout{5, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-    if (!tls) return;
-    ssl_ = SSL_new(SelfSignedContext());
+    if (transport == Transport::kPlain) return;
+    ssl_ = SSL_new(ContextFor(transport));
     SSL_set_fd(ssl_, fd);
     if (SSL_accept(ssl_) != 1) ok_ = false;
   }
@@ -68,6 +93,13 @@ class Connection {
     close(fd_);
   }
   bool Ok() const { return ok_; }
+  std::string PeerName() const {
+    X509* peer = ssl_ ? SSL_get1_peer_certificate(ssl_) : nullptr;
+    if (peer == nullptr) return "";
+    std::string name = CommonName(peer);
+    X509_free(peer);
+    return name;
+  }
   long Read(char* buffer, size_t size) {
     return ssl_ ? SSL_read(ssl_, buffer, static_cast<int>(size)) : recv(fd_, buffer, size, 0);
   }
@@ -152,7 +184,8 @@ std::string Response(int status, std::string_view reason, const Headers& headers
   return raw;
 }
 
-TestServer::TestServer(Handler handler, bool tls) : handler_(std::move(handler)), tls_(tls) {
+TestServer::TestServer(Handler handler, Transport transport)
+    : handler_(std::move(handler)), transport_(transport) {
   signal(SIGPIPE, SIG_IGN);
   listen_fd_ = socket(AF_INET, SOCK_STREAM, 0);
   int yes = 1;
@@ -176,7 +209,7 @@ TestServer::~TestServer() {
 }
 
 std::string TestServer::Url(std::string_view path) const {
-  return std::string(tls_ ? "https" : "http") + "://127.0.0.1:" + std::to_string(port_) + std::string(path);
+  return std::string(transport_ == Transport::kPlain ? "http" : "https") + "://127.0.0.1:" + std::to_string(port_) + std::string(path);
 }
 
 std::vector<RecordedRequest> TestServer::Requests() const {
@@ -194,9 +227,10 @@ void TestServer::Serve() {
 }
 
 void TestServer::ServeConnection(int fd) {
-  Connection connection(fd, tls_);
+  Connection connection(fd, transport_);
   RecordedRequest request;
   if (!connection.Ok() || !ReadRequest(connection, request)) return;
+  request.client_certificate_name = connection.PeerName();
   {
     std::lock_guard<std::mutex> lock(mutex_);
     requests_.push_back(request);
@@ -207,6 +241,17 @@ void TestServer::ServeConnection(int fd) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   connection.Write(reply.raw);
+}
+
+void WriteClientCertificate(const std::string& file_name, const std::string& name) {
+  Credentials own = SelfSigned(name.c_str());
+  FILE* file = std::fopen(file_name.c_str(), "w");
+  if (file == nullptr) throw std::runtime_error("cannot write " + file_name);
+  PEM_write_X509(file, own.certificate);
+  PEM_write_PrivateKey(file, own.key, nullptr, nullptr, 0, nullptr, nullptr);
+  std::fclose(file);
+  X509_free(own.certificate);
+  EVP_PKEY_free(own.key);
 }
 
 int UnusedPort() {

@@ -1,5 +1,6 @@
 // A small HTTP/1.1 server on 127.0.0.1 for the tests, plain or TLS with a
-// self-signed certificate made at start. It records every request as it
+// self-signed certificate made at start (optionally asking the client for a
+// certificate of its own, of any issuer). It records every request as it
 // arrived (request line, header lines in order and case, body) and answers
 // each with the raw bytes its handler returns, after an optional delay, then
 // closes the connection. Connections are served one after the other on the
@@ -22,6 +23,7 @@ struct RecordedRequest {
   std::string request_line;
   std::vector<std::string> header_lines;
   std::string body;
+  std::string client_certificate_name;  // common name of the client's certificate
 
   std::string Method() const;
   std::string Target() const;
@@ -43,10 +45,12 @@ using Headers = std::vector<std::pair<std::string, std::string>>;
 // A complete response with Content-Length and Connection: close added.
 std::string Response(int status, std::string_view reason, const Headers& headers = {}, std::string_view body = {});
 
+enum class Transport { kPlain, kTls, kTlsWithClientCertificate };
+
 class TestServer {
  public:
   using Handler = std::function<Reply(const RecordedRequest&)>;
-  explicit TestServer(Handler handler, bool tls = false);
+  explicit TestServer(Handler handler, Transport transport = Transport::kPlain);
   ~TestServer();
   TestServer(const TestServer&) = delete;
   TestServer& operator=(const TestServer&) = delete;
@@ -61,7 +65,7 @@ class TestServer {
   void ServeConnection(int fd);
 
   Handler handler_;
-  bool tls_;
+  Transport transport_;
   int listen_fd_ = -1;
   int port_ = 0;
   std::atomic<bool> stop_{false};
@@ -72,5 +76,9 @@ class TestServer {
 
 // A loopback port on which nothing listens: connections are refused.
 int UnusedPort();
+
+// Writes a PEM file holding a self-signed client certificate with the common
+// name `name` and its private key; the caller removes it.
+void WriteClientCertificate(const std::string& file_name, const std::string& name);
 
 }  // namespace http_test

@@ -1,6 +1,9 @@
 #include "platform/web_request.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include "tests/http/test_server.h"
 
@@ -173,7 +176,7 @@ TEST(WebRequest, AsyncSendRunsOnItsOwnThread) {
 }
 
 TEST(WebRequest, CertificatesAreCheckedUnlessOptionFourSaysOtherwise) {
-  TestServer server(Ok, /*tls=*/true);
+  TestServer server(Ok, http_test::Transport::kTls);
   WebRequest request;
   ASSERT_TRUE(request.Open("GET", server.Url("/secure"), false));
   EXPECT_FALSE(request.Send());
@@ -184,6 +187,23 @@ TEST(WebRequest, CertificatesAreCheckedUnlessOptionFourSaysOtherwise) {
   ASSERT_TRUE(request.Send()) << request.LastError();
   EXPECT_EQ(request.Status(), 200);
   EXPECT_EQ(BodyText(request), "ok");
+}
+
+TEST(WebRequest, PresentsTheClientCertificateGiven) {
+  TestServer server(Ok, http_test::Transport::kTlsWithClientCertificate);
+  const std::string pem = testing::TempDir() + "qxtxt-client-" + std::to_string(getpid()) + ".pem";
+  http_test::WriteClientCertificate(pem, "qxtxt client");
+  WebRequest request;
+  ASSERT_TRUE(request.SetOption(kOptionSslErrorIgnoreFlags, kIgnoreAllCertificateErrors));
+  ASSERT_TRUE(request.Open("GET", server.Url("/who"), false));
+  EXPECT_FALSE(request.Send()) << "the server insists on a certificate";
+  ASSERT_TRUE(request.SetClientCertificate(pem));
+  ASSERT_TRUE(request.Open("GET", server.Url("/who"), false));
+  EXPECT_TRUE(request.Send()) << request.LastError();
+  EXPECT_EQ(request.Status(), 200);
+  std::remove(pem.c_str());
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(server.Requests()[0].client_certificate_name, "qxtxt client");
 }
 
 TEST(WebRequest, OptionsReadBack) {
