@@ -17,7 +17,8 @@
 //  - Request headers reach the server with the names, case and order the
 //    caller gave; a later header of the same name (in any case) replaces the
 //    value of the earlier one in its place. A name or value holding CR or LF,
-//    or a name holding a colon, is refused: it never reaches the wire.
+//    or a name holding a colon or a space, is refused: it never reaches the
+//    wire.
 //  - Nothing throws. Every call leaves LastError: "" after success, a
 //    description after failure. A request that fails (refused connection,
 //    name not resolved, timeout, certificate error, connection closed
