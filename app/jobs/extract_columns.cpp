@@ -1,6 +1,6 @@
 #include "app/jobs/extract_columns.h"
 
-#include "app/jobs/job_status.h"
+#include "app/jobs/job_support.h"
 #include "app/toolkit/main_window_controls.h"
 
 namespace jobs {
@@ -15,7 +15,7 @@ void ExtractColumns(toolkit::Toolkit& toolkit) {
 
   const text::Text source = toolkit.ReadControlText(编辑框_提取_输入);
   text::Pieces fields;
-  text::Text piece;  // the new separator and a field, appended as one piece
+  text::Text piece;
   for (std::string_view line : text::SplitLines(source)) {
     text::SplitInto(line, toolkit.ReadControlText(编辑框_提取_分隔符旧), fields);
     for (size_t n = 1; n <= 10; ++n) {
@@ -24,9 +24,7 @@ void ExtractColumns(toolkit::Toolkit& toolkit) {
       if (n == 1) {
         toolkit.AppendEditText(编辑框_提取_输出, fields[0]);
       } else {
-        piece = toolkit.ReadControlText(编辑框_提取_分隔符新);
-        piece.append(fields[n - 1]);
-        toolkit.AppendEditText(编辑框_提取_输出, piece);
+        AppendSeparated(toolkit, 编辑框_提取_输出, 编辑框_提取_分隔符新, fields[n - 1], piece);
       }
     }
     toolkit.AppendEditText(编辑框_提取_输出, text::kLineEnd);

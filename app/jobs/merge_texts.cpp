@@ -1,7 +1,7 @@
 #include "app/jobs/merge_texts.h"
 
 #include "app/hashtable/text_hash_table.h"
-#include "app/jobs/job_status.h"
+#include "app/jobs/job_support.h"
 #include "app/toolkit/main_window_controls.h"
 
 namespace jobs {
@@ -71,9 +71,7 @@ class Merge {
   }
 
   void AppendWithSeparator(std::string_view field) {
-    piece_ = toolkit_.ReadControlText(编辑框_提取_分隔符新1);
-    piece_.append(field);
-    toolkit_.AppendEditText(编辑框_合并_输出1, piece_);
+    AppendSeparated(toolkit_, 编辑框_合并_输出1, 编辑框_提取_分隔符新1, field, piece_);
   }
 
   toolkit::Toolkit& toolkit_;

@@ -1,6 +1,7 @@
 #include "app/toolkit/control_model.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/code_page.h"
 
@@ -30,8 +31,20 @@ std::string_view AsBytes(std::u8string_view utf8) {
   return {reinterpret_cast<const char*>(utf8.data()), utf8.size()};
 }
 
-// The index of the first CR or LF at or after `i`, or the size.
+bool HasByte(uint64_t word, uint64_t repeated) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+  uint64_t equal = word ^ repeated;
+  return ((equal - kOnes) & ~equal & kHighs) != 0;
+}
+
+// The index of the first CR or LF at or after `i`, or the size. Looks at
+// eight bytes at a time: most pieces hold no line end at all.
 size_t NextLineEndByte(std::string_view piece, size_t i) {
+  constexpr uint64_t kCrs = 0x0D0D0D0D0D0D0D0DULL, kLfs = 0x0A0A0A0A0A0A0A0AULL;
+  for (uint64_t word; i + 8 <= piece.size(); i += 8) {
+    std::memcpy(&word, piece.data() + i, 8);
+    if (HasByte(word, kCrs) || HasByte(word, kLfs)) break;
+  }
   while (i < piece.size() && piece[i] != '\r' && piece[i] != '\n') ++i;
   return i;
 }
@@ -73,7 +86,9 @@ size_t CutPoint(std::string_view text, size_t from, size_t limit) {
 }  // namespace
 
 ControlModel::ControlModel(const WindowSpec& spec)
-    : spec_(spec), states_(new State[spec.controls.size()]) {
+    : spec_(spec),
+      states_(new State[spec.controls.size()]),
+      by_tag_(1, TaggedControl{ControlId{spec.id, 0}, spec.controls[0].kind, false}) {
   for (size_t i = 0; i < spec.controls.size(); ++i) {
     const ControlSpec& control = spec.controls[i];
     State& state = states_[i];
@@ -86,8 +101,9 @@ ControlModel::ControlModel(const WindowSpec& spec)
     }
     state.ticked = (control.style & kTicked) != 0;
     if (control.tag > 0) {
-      if (index_by_tag_.size() <= size_t(control.tag)) index_by_tag_.resize(control.tag + 1, -1);
-      if (index_by_tag_[control.tag] < 0) index_by_tag_[control.tag] = int(i);
+      const TaggedControl none{ControlId{spec.id, 0}, spec.controls[0].kind, false};
+      if (by_tag_.size() <= size_t(control.tag)) by_tag_.resize(control.tag + 1, none);
+      if (!by_tag_[control.tag].found) by_tag_[control.tag] = {ControlId{spec.id, uint16_t(i)}, control.kind, true};
     }
   }
 }
@@ -171,13 +187,6 @@ void ControlModel::SetTicked(ControlId control, bool ticked) {
       Changed(id);
     }
   }
-}
-
-ControlModel::TagLookup ControlModel::FindByTag(int tag) const {
-  if (tag <= 0 || size_t(tag) >= index_by_tag_.size() || index_by_tag_[tag] < 0) {
-    return {ControlId{spec_.id, 0}, false};
-  }
-  return {ControlId{spec_.id, uint16_t(index_by_tag_[tag])}, true};
 }
 
 bool ControlModel::TakeChanged(ControlId control) { return StateOf(control).changed.exchange(false); }

@@ -73,12 +73,11 @@ class ControlModel {
   bool IsTicked(ControlId control) const;
   void SetTicked(ControlId control, bool ticked);
 
-  // The first control whose tag equals `tag`, or found = false.
-  struct TagLookup {
-    ControlId control;
-    bool found;
-  };
-  TagLookup FindByTag(int tag) const;
+  // The first control whose tag equals `tag`, or found = false. Jobs ask
+  // for every column of every line, so this is a table lookup.
+  TaggedControl FindByTag(int tag) const {
+    return tag > 0 && size_t(tag) < by_tag_.size() ? by_tag_[tag] : by_tag_[0];
+  }
 
   // For the view. TakeChanged clears the changed mark and tells whether it
   // was set; ReadChunk gives the text from `offset` on (the whole text when
@@ -101,7 +100,7 @@ class ControlModel {
 
   const WindowSpec& spec_;
   std::unique_ptr<State[]> states_;
-  std::vector<int> index_by_tag_;  // -1 where no control carries the tag
+  std::vector<TaggedControl> by_tag_;  // [0] and tags no control carries: not found
   ModelView* view_ = nullptr;
 };
 

@@ -79,4 +79,11 @@ struct ControlId {
   friend constexpr bool operator==(ControlId, ControlId) = default;
 };
 
+// What FindControlByTag gives: the control carrying a tag and its kind.
+struct TaggedControl {
+  ControlId control;
+  ControlKind kind;
+  bool found;
+};
+
 }  // namespace toolkit

@@ -9,8 +9,6 @@ InMemoryToolkit::InMemoryToolkit() : main_window_(std::make_unique<ControlModel>
 
 InMemoryToolkit::~InMemoryToolkit() { WaitForWorkers(); }
 
-ControlModel& InMemoryToolkit::Model(WindowId) { return *main_window_; }
-
 void InMemoryToolkit::RaiseEvent(ControlId control, std::string_view argument) {
   if (!handler_) return;
   if (ModelOf(control).SpecOf(control).kind == ControlKind::kDropObject && !AcceptsDrops(control)) return;
@@ -84,11 +82,7 @@ void InMemoryToolkit::AppendEditText(ControlId control, std::string_view text) {
   ModelOf(control).AppendText(control, text);
 }
 
-TaggedControl InMemoryToolkit::FindControlByTag(WindowId window, int tag) {
-  ControlModel& model = Model(window);
-  auto lookup = model.FindByTag(tag);
-  return {lookup.control, model.SpecOf(lookup.control).kind, lookup.found};
-}
+TaggedControl InMemoryToolkit::FindControlByTag(WindowId window, int tag) { return Model(window).FindByTag(tag); }
 
 void InMemoryToolkit::SetClipboardText(std::string_view text) {
   std::lock_guard lock(mutex_);

@@ -36,7 +36,7 @@ class InMemoryToolkit : public Toolkit {
   InMemoryToolkit();
   ~InMemoryToolkit() override;
 
-  ControlModel& Model(WindowId window);
+  ControlModel& Model(WindowId) { return *main_window_; }
 
   void SetEventHandler(EventHandler handler) { handler_ = std::move(handler); }
   // Reports an event of `control` to the handler. Got-file events reach it

@@ -21,12 +21,6 @@
 
 namespace toolkit {
 
-struct TaggedControl {
-  ControlId control;
-  ControlKind kind;
-  bool found;
-};
-
 class Toolkit {
  public:
   virtual ~Toolkit() = default;

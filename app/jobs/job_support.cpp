@@ -1,4 +1,4 @@
-#include "app/jobs/job_status.h"
+#include "app/jobs/job_support.h"
 
 #include "platform/code_page.h"
 
@@ -12,6 +12,13 @@ const text::Text& DoneText() {
 void SetControlsEnabled(toolkit::Toolkit& toolkit, std::initializer_list<toolkit::ControlId> controls,
                         bool enabled) {
   for (auto control : controls) toolkit.SetControlEnabled(control, enabled);
+}
+
+void AppendSeparated(toolkit::Toolkit& toolkit, toolkit::ControlId output, toolkit::ControlId separator_box,
+                     std::string_view field, text::Text& piece) {
+  piece = toolkit.ReadControlText(separator_box);
+  piece.append(field);
+  toolkit.AppendEditText(output, piece);
 }
 
 }  // namespace jobs
