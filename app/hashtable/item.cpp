@@ -7,11 +7,6 @@ bool IsItemKind(int32_t code) {
          code == static_cast<int32_t>(ItemKind::kBytes);
 }
 
-ItemKind KindOf(const Item& item) {
-  constexpr ItemKind kKinds[] = {ItemKind::kInteger, ItemKind::kText, ItemKind::kBytes};
-  return kKinds[item.index()];
-}
-
 ItemView ItemView::ViewOf(const Item& item) {
   return std::visit([](const auto& alternative) { return ItemView(alternative); }, item);
 }

@@ -30,8 +30,6 @@ bool IsItemKind(int32_t code);
 // Alternatives in the order integer, text, byte array.
 using Item = std::variant<int32_t, text::Text, text::ByteArray>;
 
-ItemKind KindOf(const Item& item);
-
 class ItemView {
  public:
   ItemView(int32_t integer) : kind_(ItemKind::kInteger), integer_(integer) {}

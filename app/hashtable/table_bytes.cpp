@@ -42,7 +42,7 @@ uint32_t PutItem(const ItemView& item, uint8_t* block, size_t* data) {
     PutWord(at + 4, static_cast<uint32_t>(item.bytes().size()));
     at += kBytesPrefix;
   }
-  std::memcpy(at, item.bytes().data(), item.bytes().size());
+  std::copy(item.bytes().begin(), item.bytes().end(), at);
   if (item.kind() == ItemKind::kText) at[item.bytes().size()] = 0;
   *data += DataBytes(item);
   return offset;

@@ -1,7 +1,7 @@
 #include "app/hashtable/table_storage.h"
 
+#include <algorithm>
 #include <climits>
-#include <cstring>
 #include <new>
 
 #include "app/hashtable/arena.h"
@@ -98,7 +98,7 @@ bool TableStorage::CopyIn(const ItemView& item, Slot* slot) {
   auto* blob = static_cast<Blob*>(table_->arena->Allocate(sizeof(Blob) + bytes.size() + 1));
   if (blob == nullptr) return false;
   blob->length = static_cast<uint32_t>(bytes.size());
-  std::memcpy(blob->bytes(), bytes.data(), bytes.size());
+  std::copy(bytes.begin(), bytes.end(), blob->bytes());
   blob->bytes()[bytes.size()] = '\0';
   slot->blob = blob;
   return true;

@@ -104,8 +104,8 @@ class TextHashTable {
   bool Remove(const ItemView& key);
 
   // Replace *keys (*values) by copies of all keys (values) in storage order:
-  // buckets from 0 upwards, each chain from its head (the latest insertion
-  // first). Return the count; without storage return 0 and leave the array.
+  // buckets from 0 upwards, each chain from its head. Return the count;
+  // without storage return 0 and leave the array alone.
   int32_t Keys(std::vector<Item>* keys) const;
   int32_t Values(std::vector<Item>* values) const;
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
+#include <memory>
 #include <initializer_list>
 #include <string>
 
@@ -29,6 +30,14 @@ ByteArray Block(ItemKind key_kind, ItemKind value_kind, uint32_t count, std::ini
   for (uint32_t word : words) Append(&block, word);
   Append(&block, data);
   return block;
+}
+
+// Loads the first `size` bytes of `data` from a buffer of exactly that size,
+// so that a read beyond it is caught by the address sanitizer.
+bool LoadExactly(TextHashTable* table, const ByteArray& data, size_t size) {
+  auto exact = std::make_unique<uint8_t[]>(size);
+  std::copy_n(data.begin(), size, exact.get());
+  return table->LoadFromBytes(std::span<const uint8_t>(exact.get(), size));
 }
 
 constexpr ItemKind kInt = ItemKind::kInteger;
@@ -133,11 +142,7 @@ TEST(TableBytes, MalformedDataIsRejectedAndChangesNothing) {
     TextHashTable table;
     ASSERT_TRUE(table.Create(kText, kText));
     table.Set("kept", "value");
-    // The data sits in a buffer of exactly its size, so a read beyond it is
-    // caught by the address sanitizer.
-    auto exact = std::make_unique<uint8_t[]>(c.data.size());
-    std::memcpy(exact.get(), c.data.data(), c.data.size());
-    EXPECT_FALSE(table.LoadFromBytes(std::span<const uint8_t>(exact.get(), c.data.size())));
+    EXPECT_FALSE(LoadExactly(&table, c.data, c.data.size()));
     EXPECT_EQ(table.Count(), 1);
     EXPECT_EQ(table.GetText("kept"), "value");
   }
@@ -152,9 +157,7 @@ TEST(TableBytes, EveryCutOfAValidBlockIsRejected) {
   const ByteArray block = source.ToBytes();
   TextHashTable table;
   for (size_t size = 0; size < block.size(); ++size) {
-    auto exact = std::make_unique<uint8_t[]>(size);
-    std::memcpy(exact.get(), block.data(), size);
-    EXPECT_FALSE(table.LoadFromBytes(std::span<const uint8_t>(exact.get(), size))) << size;
+    EXPECT_FALSE(LoadExactly(&table, block, size)) << size;
   }
   EXPECT_EQ(table.Count(), 0);
   EXPECT_TRUE(table.LoadFromBytes(block));
