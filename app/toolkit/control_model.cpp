@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/toolkit/line_ends.h"
 #include "platform/code_page.h"
 
 namespace toolkit {
@@ -28,31 +29,6 @@ bool IsMultiLine(const ControlSpec& spec) {
 
 std::string_view AsBytes(std::u8string_view utf8) {
   return {reinterpret_cast<const char*>(utf8.data()), utf8.size()};
-}
-
-// The index of the first CR or LF at or after `i`, or the size.
-size_t NextLineEndByte(std::string_view piece, size_t i) {
-  while (i < piece.size() && piece[i] != '\r' && piece[i] != '\n') ++i;
-  return i;
-}
-
-// Appends `piece` with every CR LF, lone CR and lone LF written as CR LF.
-void AppendLines(text::Text& out, std::string_view piece, bool& ends_with_lone_cr) {
-  size_t i = 0;
-  if (ends_with_lone_cr && !piece.empty() && piece[0] == '\n') i = 1;
-  ends_with_lone_cr = false;
-  while (i < piece.size()) {
-    size_t end = NextLineEndByte(piece, i);
-    out.append(piece, i, end - i);
-    if (end == piece.size()) break;
-    out.append(text::kLineEnd);
-    if (piece[end] == '\r' && end + 1 < piece.size() && piece[end + 1] == '\n') {
-      i = end + 2;
-    } else {
-      ends_with_lone_cr = piece[end] == '\r' && end + 1 == piece.size();
-      i = end + 1;
-    }
-  }
 }
 
 // The largest cut in [from, limit] that falls between characters and not

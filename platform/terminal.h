@@ -1,0 +1,9 @@
+// Whether the process's standard error is a terminal, that is, whether a
+// person watches it (progress is shown only then). Any thread.
+#pragma once
+
+namespace platform {
+
+bool StandardErrorIsTerminal();
+
+}  // namespace platform
