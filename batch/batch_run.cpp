@@ -52,7 +52,7 @@ std::optional<text::Text> LoadInput(const std::string& path) {
     Complain("cannot read " + Describe(path) + ": " + std::strerror(error));
     return std::nullopt;
   }
-  return toolkit::WithCrLfLineEnds(text::DecodeTextFile(*bytes));
+  return toolkit::WithCrLfLineEnds(text::DecodeTextFile(std::move(*bytes)));
 }
 
 // Ticks the ten check boxes from tag `first_tag` on as `columns` says.
@@ -77,7 +77,11 @@ void SetControls(toolkit::Toolkit& toolkit, const BatchOptions& options, const J
 
 // The lines the job will write: one for every line of its first input.
 uint64_t CountLines(const text::Text& box_text) {
-  uint64_t line_ends = uint64_t(std::count(box_text.begin(), box_text.end(), '\n'));
+  uint64_t line_ends = 0;
+  const char* end = box_text.data() + box_text.size();
+  for (const char* p = box_text.data(); (p = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)))); ++p) {
+    ++line_ends;
+  }
   return line_ends + (!box_text.empty() && box_text.back() != '\n');
 }
 
@@ -123,10 +127,11 @@ int Run(const BatchOptions& options) {
 
   StreamedBox output(*file, {.utf8 = options.utf8, .lf = options.lf});
   std::optional<Progress> progress;
-  const uint64_t lines = CountLines(inputs[0]);
-  if (platform::StandardErrorIsTerminal() && lines > 0) {
-    progress.emplace(lines);
-    output.SetWriteListener([&progress](uint64_t written) { progress->Show(written); });
+  if (platform::StandardErrorIsTerminal()) {
+    if (uint64_t lines = CountLines(inputs[0]); lines > 0) {
+      progress.emplace(lines);
+      output.SetWriteListener([&progress](uint64_t written) { progress->Show(written); });
+    }
   }
   BatchToolkit toolkit(page.output, output);
   SetControls(toolkit, options, page);

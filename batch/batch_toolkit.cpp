@@ -7,7 +7,11 @@
 namespace batch {
 
 BatchToolkit::BatchToolkit(toolkit::ControlId output_box, StreamedBox& output)
-    : output_box_(output_box), output_(output) {}
+    : output_box_(output_box), output_(output) {
+  for (size_t tag = 0; tag < by_tag_.size(); ++tag) {
+    by_tag_[tag] = InMemoryToolkit::FindControlByTag(toolkit::WindowId::kMainWindow, int(tag));
+  }
+}
 
 void BatchToolkit::HandOver(toolkit::ControlId box, text::Text text) {
   inputs_.push_back({box, toolkit::WithCrLfLineEnds(std::move(text))});
@@ -29,6 +33,11 @@ void BatchToolkit::WriteControlText(toolkit::ControlId control, std::string_view
 void BatchToolkit::AppendEditText(toolkit::ControlId control, std::string_view text) {
   if (control == output_box_) return output_.Append(text);
   InMemoryToolkit::AppendEditText(control, text);
+}
+
+toolkit::TaggedControl BatchToolkit::FindControlByTag(toolkit::WindowId window, int tag) {
+  if (window == toolkit::WindowId::kMainWindow && tag >= 0 && size_t(tag) < by_tag_.size()) return by_tag_[size_t(tag)];
+  return InMemoryToolkit::FindControlByTag(window, tag);
 }
 
 }  // namespace batch

@@ -11,12 +11,14 @@
 //  - Whatever is written or appended to the output box goes to a StreamedBox
 //    (which keeps it only until it is written out); reading that box gives
 //    the empty text.
-// Every other control behaves as in InMemoryToolkit.
+// Every other control behaves as in InMemoryToolkit. The tags are looked up
+// once, when the toolkit is made, as the jobs look up ten for every line.
 //
 // Threads: as InMemoryToolkit; HandOver before the job starts, and the
 // output box from one thread at a time (the job's).
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "app/toolkit/in_memory_toolkit.h"
@@ -36,6 +38,7 @@ class BatchToolkit : public toolkit::InMemoryToolkit {
   text::Text ReadControlText(toolkit::ControlId control) override;
   void WriteControlText(toolkit::ControlId control, std::string_view text) override;
   void AppendEditText(toolkit::ControlId control, std::string_view text) override;
+  toolkit::TaggedControl FindControlByTag(toolkit::WindowId window, int tag) override;
 
  private:
   struct HandedOver {
@@ -46,6 +49,7 @@ class BatchToolkit : public toolkit::InMemoryToolkit {
   const toolkit::ControlId output_box_;
   StreamedBox& output_;
   std::vector<HandedOver> inputs_;
+  std::array<toolkit::TaggedControl, 31> by_tag_;  // the main window's tags 0 to 30
 };
 
 }  // namespace batch

@@ -1,6 +1,5 @@
 #include "app/toolkit/line_ends.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace toolkit {
@@ -12,17 +11,21 @@ size_t NextLineEndByte(std::string_view piece, size_t i) {
   return i;
 }
 
-// Every LF follows a CR and there are as many CRs as LFs, so every CR is
-// followed by an LF too.
-bool HasOnlyCrLfLineEnds(std::string_view text) {
-  size_t line_feeds = 0;
-  const char* begin = text.data();
-  const char* end = begin + text.size();
-  for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)))); ++p) {
-    if (p == begin || p[-1] != '\r') return false;
-    ++line_feeds;
+// Calls `visit` with the position of every `byte` in `text`, in order, until
+// it returns false; tells whether it never did. memchr keeps the scan of a
+// large text fast.
+template <typename Visit>
+bool ForEachByte(std::string_view text, char byte, Visit visit) {
+  const char* end = text.data() + text.size();
+  for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, byte, size_t(end - p)))); ++p) {
+    if (!visit(size_t(p - text.data()))) return false;
   }
-  return size_t(std::count(begin, end, '\r')) == line_feeds;
+  return true;
+}
+
+bool HasOnlyCrLfLineEnds(std::string_view text) {
+  return ForEachByte(text, '\n', [&](size_t i) { return i > 0 && text[i - 1] == '\r'; }) &&
+         ForEachByte(text, '\r', [&](size_t i) { return i + 1 < text.size() && text[i + 1] == '\n'; });
 }
 
 }  // namespace
