@@ -209,7 +209,9 @@ TEST_F(BatchProgram, InputFilesAreDecodedAsDroppedFiles) {
     be += {char(unit >> 8), char(unit & 0xFF)};
   }
   const std::string expected = Gbk("一----甲\r\n二----乙\r\n");
-  for (const std::string& bytes : {gbk, utf8, "\xEF\xBB\xBF" + utf8, "\xFF\xFE" + le, "\xFE\xFF" + be, le}) {
+  const std::string after_zero("\0zz----zz\r\n", 11);  // a zero byte ends the text, as in the window
+  for (const std::string& bytes :
+       {gbk, gbk + after_zero, utf8, "\xEF\xBB\xBF" + utf8, "\xFF\xFE" + le, "\xFE\xFF" + be, le}) {
     ProgramRun run = Batch({"extract", "-c", "1,3", File("input.txt", bytes)});
     EXPECT_EQ(run.exit_code, 0) << run.error;
     EXPECT_EQ(run.output, expected) << bytes;
