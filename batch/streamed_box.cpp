@@ -19,6 +19,7 @@ void StreamedBox::Append(std::string_view piece) {
 
 void StreamedBox::Replace(std::string_view text) {
   buffer_.clear();
+  searched_ = 0;
   ends_with_lone_cr_ = false;
   Append(text);
 }
@@ -31,13 +32,15 @@ void StreamedBox::Finish() { Write(buffer_.size()); }
 // second byte lies below 0x40 (a lead byte in front of one is undecodable on
 // its own); LF is such a byte, so the cut usually falls at the very end. A
 // CR is passed over so that no CR LF is cut. 0 when the buffer holds no such
-// byte yet: it then waits for more.
-size_t StreamedBox::CutPoint() const {
+// byte yet: it then waits for more, and only the bytes that come are looked
+// at next time, so a long line without such a byte costs one pass.
+size_t StreamedBox::CutPoint() {
   if (!form_.utf8 && !form_.lf) return buffer_.size();
-  for (size_t i = buffer_.size(); i > 0; --i) {
+  for (size_t i = buffer_.size(); i > searched_; --i) {
     unsigned char c = static_cast<unsigned char>(buffer_[i - 1]);
     if (c < 0x40 && c != '\r') return i;
   }
+  searched_ = buffer_.size();
   return 0;
 }
 
@@ -54,6 +57,7 @@ void StreamedBox::Write(size_t end) {
     file_.Write(converted);
   }
   buffer_.erase(0, end);
+  searched_ = 0;
   if (listener_) listener_(lines_written_);
 }
 

@@ -44,7 +44,7 @@ class StreamedBox {
   void SetWriteListener(WriteListener listener) { listener_ = std::move(listener); }
 
  private:
-  size_t CutPoint() const;
+  size_t CutPoint();
   void Write(size_t end);
 
   platform::OutputFile& file_;
@@ -52,6 +52,7 @@ class StreamedBox {
   const size_t buffer_bytes_;
   text::Text buffer_;
   bool ends_with_lone_cr_ = false;
+  size_t searched_ = 0;  // the buffer's first bytes that hold no place to cut
   uint64_t lines_written_ = 0;
   WriteListener listener_;
 };

@@ -70,16 +70,20 @@ std::vector<std::string> MixedPieces(size_t count) {
 }
 
 TEST(StreamedBox, WritesWhatTheWindowsBoxHoldsWhereverTheBufferIsCut) {
-  const std::vector<std::string> pieces = MixedPieces(3000);
-  const std::string box = InWindow(pieces);
-  const uint64_t lines = uint64_t(std::count(box.begin(), box.end(), '\n'));
-  for (OutputForm form : {OutputForm{false, false}, OutputForm{true, false}, OutputForm{false, true},
-                          OutputForm{true, true}}) {
-    for (size_t buffer_bytes : {1, 2, 3, 7, 64, 1 << 20}) {
-      Streamed streamed = Stream(pieces, form, buffer_bytes);
-      EXPECT_EQ(streamed.bytes, InForm(box, form)) << "utf8 " << form.utf8 << " lf " << form.lf << " buffer "
-                                                   << buffer_bytes;
-      EXPECT_EQ(streamed.lines_reported, lines);
+  // A long run of Chinese characters has no place to cut until its line ends.
+  std::vector<std::string> long_line(2000, "\xD6\xD0\xCE");
+  long_line.push_back("\xC4\r\n\xD6\xD0");
+  for (const std::vector<std::string>& pieces : {MixedPieces(3000), long_line}) {
+    const std::string box = InWindow(pieces);
+    const uint64_t lines = uint64_t(std::count(box.begin(), box.end(), '\n'));
+    for (OutputForm form : {OutputForm{false, false}, OutputForm{true, false}, OutputForm{false, true},
+                            OutputForm{true, true}}) {
+      for (size_t buffer_bytes : {1, 2, 3, 7, 64, 1 << 20}) {
+        Streamed streamed = Stream(pieces, form, buffer_bytes);
+        EXPECT_EQ(streamed.bytes, InForm(box, form)) << "utf8 " << form.utf8 << " lf " << form.lf << " buffer "
+                                                     << buffer_bytes;
+        EXPECT_EQ(streamed.lines_reported, lines);
+      }
     }
   }
 }
