@@ -254,7 +254,7 @@ byte-order mark, or recognised by its zero bytes) or code page 936; lines
 may end with CR LF, LF or CR. The output is code page 936 with CR LF line
 ends, as the window holds it, unless --utf8 or --lf say otherwise; it is
 written while the job runs. Progress is shown on standard error when that is
-a terminal.
+a terminal and the output goes elsewhere.
 
 Exit status: 0 when the job ran; 1 when an input could not be read or the
 output could not be written; 2 for a wrong command line. Every input is

@@ -126,8 +126,11 @@ int Run(const BatchOptions& options) {
   }
 
   StreamedBox output(*file, {.utf8 = options.utf8, .lf = options.lf});
+  // Progress is for a person watching, and would garble output shown on the
+  // same terminal.
   std::optional<Progress> progress;
-  if (platform::StandardErrorIsTerminal()) {
+  const bool output_shown = options.output == "-" && platform::StandardOutputIsTerminal();
+  if (platform::StandardErrorIsTerminal() && !output_shown) {
     if (uint64_t lines = CountLines(inputs[0]); lines > 0) {
       progress.emplace(lines);
       output.SetWriteListener([&progress](uint64_t written) { progress->Show(written); });

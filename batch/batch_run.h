@@ -3,10 +3,11 @@
 // window's own job through a BatchToolkit and streams its output.
 //
 // Contract: call from one thread (the program's main thread). Messages go to
-// standard error, progress too when it is a terminal; the output goes to
-// standard output or the file of -o. Returns the exit status: 0 when the job
-// ran, 1 when an input could not be read or the output not written, 2 for a
-// wrong command line. On 1 or 2 before the job started nothing is written.
+// standard error, and progress too when it is a terminal that the output
+// does not go to; the output goes to standard output or the file of -o.
+// Returns the exit status: 0 when the job ran, 1 when an input could not be
+// read or the output not written, 2 for a wrong command line. On 1 or 2
+// before the job started nothing is written.
 #pragma once
 
 #include <string>

@@ -47,7 +47,7 @@ size_t StreamedBox::CutPoint() {
 void StreamedBox::Write(size_t end) {
   if (end == 0) return;
   std::string_view part(buffer_.data(), end);
-  lines_written_ += uint64_t(std::count(part.begin(), part.end(), '\n'));
+  if (listener_) lines_written_ += uint64_t(std::count(part.begin(), part.end(), '\n'));
   if (!form_.utf8 && !form_.lf) {
     file_.Write(part);
   } else {

@@ -31,7 +31,8 @@ struct OutputForm {
 
 class StreamedBox {
  public:
-  // Called after every write with the number of lines written so far.
+  // Called after every write with the number of lines written so far;
+  // set it before the first append.
   using WriteListener = std::function<void(uint64_t lines_written)>;
 
   StreamedBox(platform::OutputFile& file, OutputForm form, size_t buffer_bytes = size_t(1) << 20);
