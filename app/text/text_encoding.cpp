@@ -82,17 +82,22 @@ Text Utf16BytesToText(std::string_view bytes, TextEncoding byte_order) {
   return UpToFirstZero(platform::Utf16ToCp936(view));
 }
 
+namespace {
+
+Text DecodeUnicode(std::string_view bytes, TextEncoding encoding) {
+  return encoding == TextEncoding::Utf8 ? Utf8BytesToText(bytes) : Utf16BytesToText(bytes, encoding);
+}
+
+}  // namespace
+
 Text DecodeTextFile(std::string_view bytes) {
-  switch (TextEncoding encoding = DetectTextEncoding(bytes)) {
-    case TextEncoding::Utf8:
-      return Utf8BytesToText(bytes);
-    case TextEncoding::Utf16Le:
-    case TextEncoding::Utf16Be:
-      return Utf16BytesToText(bytes, encoding);
-    case TextEncoding::Ansi:
-      break;
-  }
-  return UpToFirstZero(Text(bytes));
+  TextEncoding encoding = DetectTextEncoding(bytes);
+  return encoding == TextEncoding::Ansi ? UpToFirstZero(Text(bytes)) : DecodeUnicode(bytes, encoding);
+}
+
+Text DecodeTextFile(Text&& bytes) {
+  TextEncoding encoding = DetectTextEncoding(bytes);
+  return encoding == TextEncoding::Ansi ? UpToFirstZero(std::move(bytes)) : DecodeUnicode(bytes, encoding);
 }
 
 }  // namespace text

@@ -37,5 +37,8 @@ Text Utf16BytesToText(std::string_view bytes, TextEncoding byte_order);
 
 // The text of a file's bytes in the encoding DetectTextEncoding finds.
 Text DecodeTextFile(std::string_view bytes);
+// The same, reusing the storage of `bytes` when they are code page 936
+// already, so that a large file is not held twice.
+Text DecodeTextFile(Text&& bytes);
 
 }  // namespace text

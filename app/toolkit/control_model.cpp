@@ -1,8 +1,8 @@
 #include "app/toolkit/control_model.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "app/toolkit/line_ends.h"
 #include "platform/code_page.h"
 
 namespace toolkit {
@@ -29,43 +29,6 @@ bool IsMultiLine(const ControlSpec& spec) {
 
 std::string_view AsBytes(std::u8string_view utf8) {
   return {reinterpret_cast<const char*>(utf8.data()), utf8.size()};
-}
-
-bool HasByte(uint64_t word, uint64_t repeated) {
-  constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
-  uint64_t equal = word ^ repeated;
-  return ((equal - kOnes) & ~equal & kHighs) != 0;
-}
-
-// The index of the first CR or LF at or after `i`, or the size. Looks at
-// eight bytes at a time: most pieces hold no line end at all.
-size_t NextLineEndByte(std::string_view piece, size_t i) {
-  constexpr uint64_t kCrs = 0x0D0D0D0D0D0D0D0DULL, kLfs = 0x0A0A0A0A0A0A0A0AULL;
-  for (uint64_t word; i + 8 <= piece.size(); i += 8) {
-    std::memcpy(&word, piece.data() + i, 8);
-    if (HasByte(word, kCrs) || HasByte(word, kLfs)) break;
-  }
-  while (i < piece.size() && piece[i] != '\r' && piece[i] != '\n') ++i;
-  return i;
-}
-
-// Appends `piece` with every CR LF, lone CR and lone LF written as CR LF.
-void AppendLines(text::Text& out, std::string_view piece, bool& ends_with_lone_cr) {
-  size_t i = 0;
-  if (ends_with_lone_cr && !piece.empty() && piece[0] == '\n') i = 1;
-  ends_with_lone_cr = false;
-  while (i < piece.size()) {
-    size_t end = NextLineEndByte(piece, i);
-    out.append(piece, i, end - i);
-    if (end == piece.size()) break;
-    out.append(text::kLineEnd);
-    if (piece[end] == '\r' && end + 1 < piece.size() && piece[end + 1] == '\n') {
-      i = end + 2;
-    } else {
-      ends_with_lone_cr = piece[end] == '\r' && end + 1 == piece.size();
-      i = end + 1;
-    }
-  }
 }
 
 // The largest cut in [from, limit] that falls between characters and not

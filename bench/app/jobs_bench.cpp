@@ -1,6 +1,7 @@
 // The two text jobs through the in-memory toolkit, against awk doing the same.
 //
-//   jobs_bench all [LINES] [QT_BENCH]   generate inputs, run every mode and peer
+//   jobs_bench all [LINES] [QT_BENCH]   generate inputs, run every mode and peer,
+//                                       qxtxt-batch among them
 //   jobs_bench extract FILE             ExtractColumns, columns 1, 5 and 7
 //   jobs_bench merge FILE1 FILE2        MergeTexts with the window's initial ticks
 //
@@ -27,6 +28,9 @@ const char kAwkJoin[] =
     "BEGIN{FS=\"----\"; RS=\"\\r\\n\"; ORS=\"\\r\\n\"}"
     " NR==FNR{m[$1]=$2 FS $3 FS $4; next}"
     " {if ($1 in m) print $1 FS m[$1]; else print $1}";
+
+// The batch front end, run file to file like the awk peers.
+const char kBatchProgram[] = QXTXT_BATCH_PROGRAM;
 
 size_t CountLines(const std::string& text) { return text::SplitLines(text).size(); }
 
@@ -100,12 +104,15 @@ int All(size_t lines, const std::string& self, const std::string& qt_bench) {
   std::printf("extraction: %zu lines of 12 fields, %.1f MB; columns 1, 5, 7\n", lines, extract_bytes / 1e6);
   bench::RunChild({self, "extract", records}, false);
   if (!qt_bench.empty()) bench::RunChild({qt_bench, "extract", records}, false);
+  RunPeer("qxtxt-batch extract", {kBatchProgram, "extract", "-c", "1,5,7", "-o", "/dev/null", records}, extract_bytes,
+          lines);
   for (const auto& awk : Awks()) RunPeer(awk + " -F'----'", {awk, kAwkExtract, records}, extract_bytes, lines);
 
   std::printf("\nmerge: two texts of %zu lines of 4 fields, %.1f MB; half of the keys match\n", lines,
               merge_bytes / 1e6);
   bench::RunChild({self, "merge", text1, text2}, false);
   if (!qt_bench.empty()) bench::RunChild({qt_bench, "merge", text1, text2}, false);
+  RunPeer("qxtxt-batch merge", {kBatchProgram, "merge", "-o", "/dev/null", text1, text2}, merge_bytes, 2 * lines);
   for (const auto& awk : Awks()) RunPeer(awk + " hash join", {awk, kAwkJoin, text2, text1}, merge_bytes, 2 * lines);
   std::filesystem::remove_all(dir);
   return 0;
