@@ -16,7 +16,7 @@ void ExtractColumns(toolkit::Toolkit& toolkit) {
   const text::Text source = toolkit.ReadControlText(编辑框_提取_输入);
   text::Pieces fields;
   text::Text piece;
-  for (std::string_view line : text::SplitLines(source)) {
+  for (std::string_view line : text::LinesOf(source)) {
     text::SplitInto(line, toolkit.ReadControlText(编辑框_提取_分隔符旧), fields);
     for (size_t n = 1; n <= 10; ++n) {
       toolkit::TaggedControl box = toolkit.FindControlByTag(toolkit::WindowId::kMainWindow, int(n));

@@ -26,16 +26,19 @@ class Merge {
     toolkit_.WriteControlText(编辑框_合并_输出1, "");
     toolkit_.WriteControlText(透明标签9, "");
 
+    // Lines are taken one at a time as the loops go: a text of a million lines
+    // needs no array of them.
     const text::Text text1 = toolkit_.ReadControlText(编辑框_合并_输入1);
-    const text::Pieces lines1 = text::SplitLines(text1);
-    const text::Text text2 = toolkit_.ReadControlText(编辑框_合并_输入2);
-    const text::Pieces lines2 = text::SplitLines(text2);
-
-    table_.Create(hashtable::ItemKind::kText, hashtable::ItemKind::kText, int32_t(lines2.size() + 100));
-    for (std::string_view line : lines2) {
-      table_.Set(TextBeforeSeparator(line, toolkit_.ReadControlText(编辑框_提取_分隔符旧1)), line);
-    }
-    for (std::string_view line : lines1) WriteLine(line);
+    {
+      const text::Text text2 = toolkit_.ReadControlText(编辑框_合并_输入2);
+      const text::PieceRange lines2 = text::LinesOf(text2);
+      table_.Create(hashtable::ItemKind::kText, hashtable::ItemKind::kText,
+                    int32_t(lines2.Count() + 100));
+      for (std::string_view line : lines2) {
+        table_.Set(TextBeforeSeparator(line, toolkit_.ReadControlText(编辑框_提取_分隔符旧1)), line);
+      }
+    }  // text 2 lives on in the table
+    for (std::string_view line : text::LinesOf(text1)) WriteLine(line);
 
     SetControlsEnabled(toolkit_, own_controls, true);
     toolkit_.WriteControlText(透明标签9, DoneText());

@@ -117,6 +117,36 @@ Pieces Split(std::string_view text, std::string_view separator) {
 
 Pieces SplitLines(std::string_view text) { return Split(text, kLineEnd); }
 
+PieceRange::Iterator::Iterator(std::string_view text, std::string_view separator, bool done)
+    : rest_(text), separator_(separator), done_(done || text.empty()) {
+  if (!done_) ++*this;
+}
+
+size_t PieceRange::Count() const {
+  size_t count = 0;
+  for (auto it = begin(); it != end(); ++it) ++count;
+  return count;
+}
+
+// Takes the next piece off the rest: up to the next separator, or the whole
+// rest when there is none. A separator that ends the text ends the pieces.
+PieceRange::Iterator& PieceRange::Iterator::operator++() {
+  if (last_) {
+    done_ = true;
+    return *this;
+  }
+  size_t match = separator_.empty() ? std::string_view::npos : FindFrom(rest_, 0, separator_, false);
+  if (match == std::string_view::npos) {
+    piece_ = rest_;
+    last_ = true;
+  } else {
+    piece_ = rest_.substr(0, match);
+    rest_ = rest_.substr(match + separator_.size());
+    last_ = rest_.empty();
+  }
+  return *this;
+}
+
 int Find(std::string_view text, std::string_view search, int start) {
   return FindForward(text, search, start, false);
 }

@@ -43,6 +43,36 @@ void SplitInto(std::string_view text, std::string_view separator, Pieces& pieces
 // The lines of a text: Split on CR LF.
 Pieces SplitLines(std::string_view text);
 
+// The pieces Split would give, found one at a time as the loop goes, so that
+// a text of a million lines needs no array of them. Views into `text`.
+class PieceRange {
+ public:
+  class Iterator {
+   public:
+    using value_type = std::string_view;
+    using difference_type = std::ptrdiff_t;
+    std::string_view operator*() const { return piece_; }
+    Iterator& operator++();
+    // Only the end is ever compared with.
+    bool operator==(const Iterator& other) const { return done_ == other.done_; }
+
+   private:
+    friend class PieceRange;
+    Iterator(std::string_view text, std::string_view separator, bool done);
+    std::string_view rest_, separator_, piece_;
+    bool done_, last_ = false;
+  };
+  PieceRange(std::string_view text, std::string_view separator) : text_(text), separator_(separator) {}
+  Iterator begin() const { return Iterator(text_, separator_, false); }
+  Iterator end() const { return Iterator({}, separator_, true); }
+  // The number of pieces; a scan of the whole text.
+  size_t Count() const;
+
+ private:
+  std::string_view text_, separator_;
+};
+inline PieceRange LinesOf(std::string_view text) { return PieceRange(text, kLineEnd); }
+
 int Find(std::string_view text, std::string_view search, int start = 1);
 int FindCaseInsensitive(std::string_view text, std::string_view search, int start = 1);
 // Searches the first start-1 bytes (none when start <= 1); a start beyond the

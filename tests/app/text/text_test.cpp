@@ -42,6 +42,9 @@ TEST(Split, Table) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SplitToStrings(c.text, c.sep), c.pieces) << "text " << c.text << " sep " << c.sep;
+    Strings lazily;
+    for (auto piece : PieceRange(c.text, c.sep)) lazily.emplace_back(piece);
+    EXPECT_EQ(lazily, c.pieces) << "one at a time: text " << c.text << " sep " << c.sep;
   }
 }
 
