@@ -39,8 +39,8 @@ using toolkit::ControlSpec;
 namespace {
 
 constexpr int kFrameMs = 16;           // widgets follow the model at screen rate
-constexpr qint64 kSliceBudgetMs = 8;   // the longest a sync may insert text
-constexpr size_t kSliceBytes = 32 * 1024;
+constexpr qint64 kSliceBudgetMs = 6;   // about the longest a sync may insert text
+constexpr size_t kSliceBytes = 16 * 1024;
 
 // A multi-line edit box that also takes files dropped from the shell.
 class FileDropEdit : public QPlainTextEdit {
@@ -328,17 +328,24 @@ bool QtToolkit::CatchUpText(ControlId control, bool without_budget) {
   QElapsedTimer elapsed;
   elapsed.start();
   applying_ = true;
-  bool caught_up = false, appended = false;
+  bool caught_up = false, appended = false, changed = false;
   while (!caught_up && (without_budget || elapsed.elapsed() < kSliceBudgetMs)) {
-    toolkit::TextChunk chunk = MainModel().ReadChunk(control, shown.generation, shown.end, kSliceBytes);
+    std::optional<toolkit::TextChunk> next = MainModel().ReadChunk(control, shown.generation, shown.end, kSliceBytes);
+    if (!next) {
+      if (!without_budget) break;  // busy: try again at the next frame
+      continue;
+    }
+    toolkit::TextChunk& chunk = *next;
     if (chunk.generation != shown.generation) {
       edit->clear();
       shown = Shown{chunk.generation, 0};
+      changed = true;
     }
     if (!chunk.bytes.empty()) {
       QTextCursor cursor(edit->document());
       cursor.movePosition(QTextCursor::End);
       cursor.insertText(ToPlatformLines(chunk.bytes));
+      changed = true;
     }
     shown.end = chunk.end;
     caught_up = chunk.end == chunk.length;
@@ -346,9 +353,11 @@ bool QtToolkit::CatchUpText(ControlId control, bool without_budget) {
   }
   // The user may edit the box only once it shows the whole text.
   edit->setReadOnly(!caught_up);
-  // Appended output grows at the caret, in view; a replaced text shows its start.
-  edit->moveCursor(appended ? QTextCursor::End : QTextCursor::Start);
-  edit->ensureCursorVisible();
+  if (changed) {
+    // Appended output grows at the caret, in view; a replaced text shows its start.
+    edit->moveCursor(appended ? QTextCursor::End : QTextCursor::Start);
+    edit->ensureCursorVisible();
+  }
   applying_ = false;
   return caught_up;
 }

@@ -154,12 +154,15 @@ void ControlModel::SetTicked(ControlId control, bool ticked) {
 
 bool ControlModel::TakeChanged(ControlId control) { return StateOf(control).changed.exchange(false); }
 
-TextChunk ControlModel::ReadChunk(ControlId control, uint64_t generation, size_t offset, size_t max_bytes) {
+std::optional<TextChunk> ControlModel::ReadChunk(ControlId control, uint64_t generation, size_t offset,
+                                                 size_t max_bytes) {
   State& state = StateOf(control);
-  std::lock_guard lock(state.mutex);
+  std::unique_lock lock(state.mutex, std::try_to_lock);
+  if (!lock.owns_lock()) return std::nullopt;
   if (generation != state.generation || offset > state.text.size()) offset = 0;
   size_t end = CutPoint(state.text, offset, offset + max_bytes);
-  return {state.generation, end, state.text.size(), state.written_length, state.text.substr(offset, end - offset)};
+  return TextChunk{state.generation, end, state.text.size(), state.written_length,
+                   state.text.substr(offset, end - offset)};
 }
 
 void ControlModel::MarkEditedInView(ControlId control) {

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -82,9 +83,11 @@ class ControlModel {
   // For the view. TakeChanged clears the changed mark and tells whether it
   // was set; ReadChunk gives the text from `offset` on (the whole text when
   // `generation` is not the current one), at most about `max_bytes`, cut
-  // between characters and never inside a CR LF.
+  // between characters and never inside a CR LF. It gives nothing, rather
+  // than wait, while another thread copies the text in or out: a job reading
+  // a 100 MB box must not hold up the user-interface thread.
   bool TakeChanged(ControlId control);
-  TextChunk ReadChunk(ControlId control, uint64_t generation, size_t offset, size_t max_bytes);
+  std::optional<TextChunk> ReadChunk(ControlId control, uint64_t generation, size_t offset, size_t max_bytes);
   // A user edit in the widget: MarkEditedInView when it happens, then
   // ReplaceFromView with the widget's text when SyncFromView asks for it.
   // A program write since the edit wins over the edit. Returns the length of

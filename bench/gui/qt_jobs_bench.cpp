@@ -57,10 +57,13 @@ void Run(gui::QtToolkit& tk, const char* name, const Inputs& inputs, toolkit::Co
     m->ticker.stop();
     tk.Window()->close();
   });
-  m->clock.start();
-  m->since_tick.start();
-  m->ticker.start();
-  tk.RaiseEvent(button);  // the user clicks "处理"
+  // The user clicks "处理" once the window is on screen and idle.
+  QTimer::singleShot(500, [&tk, m, button] {
+    m->clock.start();
+    m->since_tick.start();
+    m->ticker.start();
+    tk.RaiseEvent(button);
+  });
 }
 
 Inputs Load(std::initializer_list<std::pair<toolkit::ControlId, const char*>> files) {
