@@ -1,0 +1,137 @@
+// The nodes of a JSON tree and the containers that hold them.
+//
+// A JsonNode is reference-counted: it starts with a count of 1, which the
+// container or document that receives it takes over. A container (an Array's
+// JsonNodeList, an Object's JsonObjectTable) holds one counted reference to
+// each child; a child's parent link is not counted. When the count reaches 0
+// the node leaves its parent's container, its children are released and it
+// is freed. Trees of any depth are released, cleared and copied without
+// recursion.
+//
+// Object members are found through a table of chained buckets: 11 buckets at
+// first, growing to 2n + 1 once the member count reaches 0.75 of them; member
+// order is a separate list, so lookups never scan it. Lists start with room
+// for 8 and grow to twice their capacity plus one.
+//
+// Contract: counts change atomically, so documents sharing nodes may release
+// them on different threads; everything else about a tree is used by one
+// thread at a time. No function throws. Functions that allocate report
+// failure by returning false or null and leave the tree as it was.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string_view>
+
+#include "json/json_text.h"
+
+namespace json {
+
+enum class JsonKind : int32_t {
+  Raw = -1,  // a value text that is neither a known word nor a number
+  Null = 0,
+  Real = 1,
+  Integer = 2,
+  Bool = 3,
+  String = 4,
+  Array = 5,
+  Object = 6,
+};
+
+struct JsonNode;
+
+struct JsonNodeList {
+  static constexpr uint32_t kInitialCapacity = 8;
+  JsonNode** items = nullptr;
+  uint32_t count = 0;
+  uint32_t capacity = 0;
+};
+
+struct JsonObjectTable {
+  static constexpr uint32_t kInitialBuckets = 11;
+  static constexpr float kLoadFactor = 0.75f;
+  JsonNode** buckets = nullptr;
+  uint32_t bucket_count = 0;
+  uint32_t count = 0;
+  uint32_t grow_threshold = 0;
+  float load_factor = kLoadFactor;
+  JsonNodeList order;
+};
+
+struct JsonNode {
+  std::atomic<int32_t> refs{1};
+  uint32_t key_hash = 0;  // set while the node is a member of an object
+  JsonText key;           // set while the node is a member of an object
+  union Payload {
+    double real;
+    int64_t integer;
+    int32_t boolean;
+    JsonNodeList* array;     // absent while the array is empty
+    JsonObjectTable* object;  // absent while the object has no table yet
+  } payload{};
+  JsonNode* next = nullptr;    // next member in the same bucket
+  JsonNode* parent = nullptr;  // the Array or Object holding this node
+  // A String's text; for every other kind the literal text.
+  JsonText text;
+  JsonKind kind = JsonKind::Null;
+};
+
+// A new unattached node of `kind` with count 1 and an empty payload; a Null
+// or Bool gets its word as literal. Null when memory runs out.
+JsonNode* NewNode(JsonKind kind);
+void AddRef(JsonNode* node);
+void Release(JsonNode* node);
+
+// Frees the node's content but keeps its kind: children released, text,
+// literal and payload gone.
+void ClearNode(JsonNode* node);
+// A node of another kind is cleared and becomes an empty Object (Array).
+void MakeObject(JsonNode* node);
+void MakeArray(JsonNode* node);
+// The node becomes `kind` with `literal`, after being cleared.
+bool SetScalar(JsonNode* node, JsonKind kind, std::u16string_view literal);
+
+// The hash of a key: h := h * 31 + unit over the units and a final zero.
+uint32_t KeyHash(std::u16string_view key);
+
+// Object members; `object` must be an Object.
+uint32_t MemberCount(const JsonNode* object);
+JsonNode* MemberAt(const JsonNode* object, uint32_t position);  // in member order
+JsonNode* FindMember(const JsonNode* object, std::u16string_view key);
+// The functions below that are given a `child` or `replacement` take over
+// its reference when they succeed; on failure the caller keeps it. Such a
+// node must not be held by another container.
+//
+// Sets `child` under `key`: an existing member keeps its place and is
+// released, a new one goes last.
+bool PutMember(JsonNode* object, std::u16string_view key, JsonNode* child);
+// The member under `key`, added as Null when missing; null when that fails.
+JsonNode* GetOrAddMember(JsonNode* object, std::u16string_view key);
+bool RemoveMember(JsonNode* object, std::u16string_view key);
+// Puts `replacement` where member `old` stands, under its key; `old` is
+// released.
+void ReplaceMember(JsonNode* object, JsonNode* old, JsonNode* replacement);
+uint32_t BucketCount(const JsonNode* object);
+// The order list itself, for reordering members; null while there is none.
+JsonNodeList* MemberOrder(JsonNode* object);
+
+// Array elements; `array` must be an Array.
+uint32_t ElementCount(const JsonNode* array);
+JsonNode* ElementAt(const JsonNode* array, uint32_t index);
+bool AppendElement(JsonNode* array, JsonNode* child);
+// The element at `index`, the array padded with Nulls up to it.
+JsonNode* GetOrExtendElement(JsonNode* array, uint32_t index);
+// Puts `child` at `index`, replacing and releasing an
+// element there, or padding with Nulls and appending past the end.
+bool PutElement(JsonNode* array, uint32_t index, JsonNode* child);
+bool RemoveElement(JsonNode* array, uint32_t index);
+
+// Takes the node out of its parent's container, without releasing the
+// container's reference, and clears the parent link.
+void DetachFromParent(JsonNode* node);
+
+// A new tree equal to `node`'s, numbers given literals made from their
+// values; null when memory runs out.
+JsonNode* DeepCopy(const JsonNode* node);
+
+}  // namespace json
