@@ -32,7 +32,7 @@ bool TextBuilder::Reserve(size_t units) {
 }
 
 void TextBuilder::Append(std::u16string_view units) {
-  if (!Reserve(units.size())) return;
+  if (units.empty() || !Reserve(units.size())) return;
   std::memcpy(buffer_ + used_, units.data(), units.size() * sizeof(char16_t));
   used_ += units.size();
   buffer_[used_] = u'\0';
