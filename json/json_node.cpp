@@ -271,14 +271,6 @@ uint32_t KeyHash(std::u16string_view key) {
 
 // Objects --------------------------------------------------------------------
 
-uint32_t MemberCount(const JsonNode* object) {
-  return object->payload.object == nullptr ? 0 : object->payload.object->count;
-}
-
-JsonNode* MemberAt(const JsonNode* object, uint32_t position) {
-  return object->payload.object->order.items[position];
-}
-
 JsonNode* FindMember(const JsonNode* object, std::u16string_view key) {
   return FindInTable(object->payload.object, key, KeyHash(key));
 }
@@ -335,12 +327,6 @@ JsonNodeList* MemberOrder(JsonNode* object) {
 }
 
 // Arrays ---------------------------------------------------------------------
-
-uint32_t ElementCount(const JsonNode* array) {
-  return array->payload.array == nullptr ? 0 : array->payload.array->count;
-}
-
-JsonNode* ElementAt(const JsonNode* array, uint32_t index) { return array->payload.array->items[index]; }
 
 bool AppendElement(JsonNode* array, JsonNode* child) {
   JsonNodeList* list = ListOf(array);

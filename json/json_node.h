@@ -95,8 +95,13 @@ bool SetScalar(JsonNode* node, JsonKind kind, std::u16string_view literal);
 uint32_t KeyHash(std::u16string_view key);
 
 // Object members; `object` must be an Object.
-uint32_t MemberCount(const JsonNode* object);
-JsonNode* MemberAt(const JsonNode* object, uint32_t position);  // in member order
+inline uint32_t MemberCount(const JsonNode* object) {
+  return object->payload.object == nullptr ? 0 : object->payload.object->count;
+}
+// In member order; `position` below MemberCount.
+inline JsonNode* MemberAt(const JsonNode* object, uint32_t position) {
+  return object->payload.object->order.items[position];
+}
 JsonNode* FindMember(const JsonNode* object, std::u16string_view key);
 // The functions below that are given a `child` or `replacement` take over
 // its reference when they succeed; on failure the caller keeps it. Such a
@@ -116,8 +121,11 @@ uint32_t BucketCount(const JsonNode* object);
 JsonNodeList* MemberOrder(JsonNode* object);
 
 // Array elements; `array` must be an Array.
-uint32_t ElementCount(const JsonNode* array);
-JsonNode* ElementAt(const JsonNode* array, uint32_t index);
+inline uint32_t ElementCount(const JsonNode* array) {
+  return array->payload.array == nullptr ? 0 : array->payload.array->count;
+}
+// `index` below ElementCount.
+inline JsonNode* ElementAt(const JsonNode* array, uint32_t index) { return array->payload.array->items[index]; }
 bool AppendElement(JsonNode* array, JsonNode* child);
 // The element at `index`, the array padded with Nulls up to it.
 JsonNode* GetOrExtendElement(JsonNode* array, uint32_t index);

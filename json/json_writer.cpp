@@ -11,7 +11,7 @@ namespace json {
 
 TextBuilder::~TextBuilder() { std::free(buffer_); }
 
-bool TextBuilder::Reserve(size_t units) {
+bool TextBuilder::Grow(size_t units) {
   if (failed_) return false;
   if (units > SIZE_MAX / 8 - capacity_bytes_) {
     failed_ = true;
@@ -31,42 +31,38 @@ bool TextBuilder::Reserve(size_t units) {
   return true;
 }
 
-void TextBuilder::Append(std::u16string_view units) {
-  if (units.empty() || !Reserve(units.size())) return;
-  std::memcpy(buffer_ + used_, units.data(), units.size() * sizeof(char16_t));
-  used_ += units.size();
-  buffer_[used_] = u'\0';
-}
-
-void TextBuilder::AppendRepeated(char16_t unit, size_t count) {
-  if (!Reserve(count)) return;
-  for (size_t k = 0; k < count; ++k) buffer_[used_++] = unit;
-  buffer_[used_] = u'\0';
-}
-
-void EscapeText(std::u16string_view text, TextBuilder& builder) {
-  size_t plain_from = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char16_t escaped;
-    switch (text[i]) {
-      case u'"': escaped = u'"'; break;
-      case u'\\': escaped = u'\\'; break;
-      case u'\b': escaped = u'b'; break;
-      case u'\t': escaped = u't'; break;
-      case u'\n': escaped = u'n'; break;
-      case u'\r': escaped = u'r'; break;
-      case u'\f': escaped = u'f'; break;
-      default: continue;
-    }
-    builder.Append(text.substr(plain_from, i - plain_from));
-    const char16_t pair[2] = {u'\\', escaped};
-    builder.Append(std::u16string_view(pair, 2));
-    plain_from = i + 1;
-  }
-  builder.Append(text.substr(plain_from));
-}
-
 namespace {
+
+// Writes `text` escaped at `out`, which has room for twice its units.
+char16_t* PutEscaped(char16_t* out, std::u16string_view text) {
+  for (char16_t c : text) {
+    char16_t escaped = 0;
+    if (c <= u'\\') {  // units above the backslash never need escaping
+      switch (c) {
+        case u'"': escaped = u'"'; break;
+        case u'\\': escaped = u'\\'; break;
+        case u'\b': escaped = u'b'; break;
+        case u'\t': escaped = u't'; break;
+        case u'\n': escaped = u'n'; break;
+        case u'\r': escaped = u'r'; break;
+        case u'\f': escaped = u'f'; break;
+        default: break;
+      }
+    }
+    if (escaped == 0) {
+      *out++ = c;
+    } else {
+      *out++ = u'\\';
+      *out++ = escaped;
+    }
+  }
+  return out;
+}
+
+char16_t* PutUnits(char16_t* out, std::u16string_view units) {
+  if (!units.empty()) std::memcpy(out, units.data(), units.size() * sizeof(char16_t));
+  return out + units.size();
+}
 
 class Writer {
  public:
@@ -75,7 +71,7 @@ class Writer {
 
   void Run(const JsonNode* node) {
     try {
-      WriteValue(node);
+      WriteValue(node, /*comma=*/false);
       while (!open_.empty()) Continue();
     } catch (const std::bad_alloc&) {
       builder_.Fail();
@@ -88,42 +84,53 @@ class Writer {
     uint32_t next;  // the child to write next
   };
 
-  void WriteQuoted(std::u16string_view text) {
-    builder_.Append(u'"');
-    if (escape_) EscapeText(text, builder_);
-    else builder_.Append(text);
-    builder_.Append(u'"');
+  size_t QuotedRoom(std::u16string_view text) const { return 2 + (escape_ ? 2 : 1) * text.size(); }
+  char16_t* PutQuoted(char16_t* out, std::u16string_view text) const {
+    *out++ = u'"';
+    out = escape_ ? PutEscaped(out, text) : PutUnits(out, text);
+    *out++ = u'"';
+    return out;
   }
 
-  void LineBreak() {
-    if (pretty_) builder_.Append(u"\r\n");
+  size_t IndentRoom() const { return pretty_ && depth_ > 0 ? static_cast<size_t>(depth_) : 0; }
+  char16_t* PutIndent(char16_t* out) const {
+    for (size_t k = IndentRoom(); k > 0; --k) *out++ = u'\t';
+    return out;
   }
-  void Indent() {
-    if (pretty_ && depth_ > 0) builder_.AppendRepeated(u'\t', static_cast<size_t>(depth_));
+  char16_t* PutLineBreak(char16_t* out) const {
+    if (pretty_) {
+      *out++ = u'\r';
+      *out++ = u'\n';
+    }
+    return out;
   }
 
-  // Writes a scalar whole, or opens a container and leaves its children to
-  // Continue.
-  void WriteValue(const JsonNode* node) {
+  // Writes a scalar whole (after a "," when `comma` is set), or opens a
+  // container and leaves its children to Continue.
+  void WriteValue(const JsonNode* node, bool comma) {
     JsonText::Scratch scratch;
+    NumberText number;
+    std::u16string_view text;
     switch (node->kind) {
-      case JsonKind::Null: builder_.Append(u"null"); break;
-      case JsonKind::Bool: builder_.Append(node->payload.boolean != 0 ? u"true" : u"false"); break;
-      case JsonKind::Real: builder_.Append(FormatReal(node->payload.real).View()); break;
-      case JsonKind::Integer: builder_.Append(FormatInteger(node->payload.integer).View()); break;
-      case JsonKind::Raw: builder_.Append(node->text.View(scratch)); break;
-      case JsonKind::String: WriteQuoted(node->text.View(scratch)); break;
-      case JsonKind::Array:
-        builder_.Append(u'[');
-        ++depth_;
-        open_.push_back({node, 0});
-        break;
-      case JsonKind::Object:
-        builder_.Append(u'{');
-        LineBreak();
-        ++depth_;
-        open_.push_back({node, 0});
-        break;
+      case JsonKind::Null: text = u"null"; break;
+      case JsonKind::Bool: text = node->payload.boolean != 0 ? u"true" : u"false"; break;
+      case JsonKind::Real: number = FormatReal(node->payload.real); text = number.View(); break;
+      case JsonKind::Integer: number = FormatInteger(node->payload.integer); text = number.View(); break;
+      case JsonKind::Raw:
+      case JsonKind::String: text = node->text.View(scratch); break;
+      case JsonKind::Array: text = u"["; break;
+      case JsonKind::Object: text = u"{"; break;
+    }
+    const bool quoted = node->kind == JsonKind::String;
+    char16_t* out = builder_.Claim(1 + (quoted ? QuotedRoom(text) : text.size()) + 2);
+    if (out == nullptr) return open_.clear();  // out of memory: stop writing
+    if (comma) *out++ = u',';
+    out = quoted ? PutQuoted(out, text) : PutUnits(out, text);
+    if (node->kind == JsonKind::Object) out = PutLineBreak(out);
+    builder_.Commit(out);
+    if (node->kind == JsonKind::Array || node->kind == JsonKind::Object) {
+      ++depth_;
+      open_.push_back({node, 0});
     }
   }
 
@@ -133,32 +140,36 @@ class Writer {
     const JsonNode* container = open.container;
     const uint32_t k = open.next++;
     if (container->kind == JsonKind::Array) {
-      if (k < ElementCount(container)) {
-        if (k > 0) builder_.Append(u',');
-        return WriteValue(ElementAt(container, k));
-      }
+      if (k < ElementCount(container)) return WriteValue(ElementAt(container, k), k > 0);
       --depth_;
       builder_.Append(u']');
-    } else {
-      const uint32_t count = MemberCount(container);
-      // Each member is followed by "," unless it is the last, then a line break.
-      if (k > 0) {
-        if (k < count) builder_.Append(u',');
-        LineBreak();
-      }
-      if (k < count) {
-        const JsonNode* member = MemberAt(container, k);
-        Indent();
-        JsonText::Scratch scratch;
-        WriteQuoted(member->key.View(scratch));
-        builder_.Append(u':');
-        return WriteValue(member);
-      }
-      --depth_;
-      Indent();
-      builder_.Append(u'}');
+      open_.pop_back();
+      return;
     }
-    open_.pop_back();
+    // Each member is followed by "," unless it is the last, then a line
+    // break; the member's key opens its line.
+    const uint32_t count = MemberCount(container);
+    const JsonNode* member = k < count ? MemberAt(container, k) : nullptr;
+    if (member == nullptr) --depth_;
+    JsonText::Scratch scratch;
+    std::u16string_view key = member != nullptr ? member->key.View(scratch) : std::u16string_view();
+    char16_t* out = builder_.Claim(3 + IndentRoom() + QuotedRoom(key) + 1);
+    if (out == nullptr) return open_.clear();
+    if (k > 0) {
+      if (member != nullptr) *out++ = u',';
+      out = PutLineBreak(out);
+    }
+    out = PutIndent(out);
+    if (member == nullptr) {
+      *out++ = u'}';
+      builder_.Commit(out);
+      open_.pop_back();
+      return;
+    }
+    out = PutQuoted(out, key);
+    *out++ = u':';
+    builder_.Commit(out);
+    WriteValue(member, /*comma=*/false);
   }
 
   TextBuilder& builder_;
@@ -169,6 +180,10 @@ class Writer {
 };
 
 }  // namespace
+
+void EscapeText(std::u16string_view text, TextBuilder& builder) {
+  if (char16_t* out = builder.Claim(2 * text.size())) builder.Commit(PutEscaped(out, text));
+}
 
 void WriteNode(const JsonNode* node, TextBuilder& builder, bool pretty, int depth, bool escape) {
   Writer(builder, pretty, depth, escape).Run(node);

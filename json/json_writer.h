@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #include "json/json_node.h"
@@ -35,9 +36,20 @@ class TextBuilder {
   TextBuilder(const TextBuilder&) = delete;
   TextBuilder& operator=(const TextBuilder&) = delete;
 
-  void Append(std::u16string_view units);
+  void Append(std::u16string_view units) {
+    if (units.empty() || !Reserve(units.size())) return;
+    std::memcpy(buffer_ + used_, units.data(), units.size() * sizeof(char16_t));
+    used_ += units.size();
+    buffer_[used_] = u'\0';
+  }
   void Append(char16_t unit) { Append(std::u16string_view(&unit, 1)); }
-  void AppendRepeated(char16_t unit, size_t count);
+  // Room for up to `units` more units, written through the returned pointer
+  // and then ended with Commit; null when memory runs out.
+  char16_t* Claim(size_t units) { return Reserve(units) ? buffer_ + used_ : nullptr; }
+  void Commit(char16_t* end) {
+    used_ = static_cast<size_t>(end - buffer_);
+    buffer_[used_] = u'\0';
+  }
 
   std::u16string_view View() const { return {buffer_, used_}; }
   size_t CapacityBytes() const { return capacity_bytes_; }
@@ -45,7 +57,11 @@ class TextBuilder {
   void Fail() { failed_ = true; }
 
  private:
-  bool Reserve(size_t units);
+  bool Reserve(size_t units) {
+    if (!failed_ && buffer_ != nullptr && (used_ + units + 1) * sizeof(char16_t) <= capacity_bytes_) return true;
+    return Grow(units);
+  }
+  bool Grow(size_t units);
 
   char16_t* buffer_ = nullptr;  // made on the first append
   size_t capacity_bytes_ = kInitialCapacityBytes;
