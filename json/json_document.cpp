@@ -353,9 +353,7 @@ bool JsonDocument::SortMembersAt(std::u16string_view path, bool descending) {
   return Guard(false, [&] {
     JsonNode* node = Resolve(path);
     if (node == nullptr || node->kind != JsonKind::Object) return false;
-    JsonNodeList* order = MemberOrder(node);
-    if (order == nullptr) return true;
-    std::sort(order->items, order->items + order->count, [descending](const JsonNode* a, const JsonNode* b) {
+    SortMembers(node, [descending](const JsonNode* a, const JsonNode* b) {
       JsonText::Scratch scratch_a, scratch_b;
       int compared = CompareKeys(a->key.View(scratch_a), b->key.View(scratch_b));
       return descending ? compared > 0 : compared < 0;

@@ -1,5 +1,6 @@
 #include "json/json_node.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -41,43 +42,48 @@ void ListRemove(JsonNodeList& list, const JsonNode* node) {
   }
 }
 
-void ListReplace(JsonNodeList& list, const JsonNode* old, JsonNode* replacement) {
-  for (uint32_t k = 0; k < list.count; ++k) {
-    if (list.items[k] == old) {
-      list.items[k] = replacement;
-      return;
-    }
-  }
-}
-
 // Tables ---------------------------------------------------------------------
+
+constexpr uint32_t kNoEntry = JsonMemberEntry::kNoEntry;
 
 uint32_t BucketOf(uint32_t hash, uint32_t bucket_count) { return (hash & 0x7FFFFFFFu) % bucket_count; }
 
-JsonNode** ChainSlotOf(JsonObjectTable& table, const JsonNode* member) {
-  JsonNode** slot = &table.buckets[BucketOf(member->key_hash, table.bucket_count)];
-  while (*slot != nullptr && *slot != member) slot = &(*slot)->next;
-  return slot;
+size_t TableBytes(uint32_t bucket_count, uint32_t capacity) {
+  return sizeof(JsonObjectTable) + sizeof(uint32_t) * ((bucket_count + 1) & ~1u) + sizeof(JsonMemberEntry) * capacity;
 }
 
-bool Rehash(JsonObjectTable& table, uint32_t bucket_count) {
-  auto* buckets = static_cast<JsonNode**>(std::calloc(bucket_count, sizeof(JsonNode*)));
-  if (buckets == nullptr) return false;
-  // Old buckets in index order, each chain from its head.
-  for (uint32_t b = 0; b < table.bucket_count; ++b) {
-    for (JsonNode* member = table.buckets[b]; member != nullptr;) {
-      JsonNode* next = member->next;
-      JsonNode*& head = buckets[BucketOf(member->key_hash, bucket_count)];
-      member->next = head;
-      head = member;
-      member = next;
-    }
+// Links every entry, in member order, at the head of its bucket's chain.
+void RelinkChains(JsonObjectTable& table) {
+  uint32_t* buckets = table.Buckets();
+  JsonMemberEntry* entries = table.Entries();
+  for (uint32_t b = 0; b < table.bucket_count; ++b) buckets[b] = kNoEntry;
+  for (uint32_t k = 0; k < table.count; ++k) {
+    uint32_t& head = buckets[BucketOf(entries[k].hash, table.bucket_count)];
+    entries[k].next = head;
+    head = k;
   }
-  std::free(table.buckets);
-  table.buckets = buckets;
-  table.bucket_count = bucket_count;
-  table.grow_threshold = static_cast<uint32_t>(bucket_count * table.load_factor);
-  return true;
+}
+
+// A table of `bucket_count` buckets holding `old`'s entries; `old` is freed.
+JsonObjectTable* RebuiltTable(JsonObjectTable* old, uint64_t bucket_count) {
+  const float load_factor = old == nullptr ? JsonObjectTable::kLoadFactor : old->load_factor;
+  const uint64_t threshold = static_cast<uint64_t>(bucket_count * static_cast<double>(load_factor));
+  if (bucket_count > UINT32_MAX / 2 || threshold < (old == nullptr ? 0 : old->count)) return nullptr;
+  void* block = std::malloc(TableBytes(static_cast<uint32_t>(bucket_count), static_cast<uint32_t>(threshold)));
+  if (block == nullptr) return nullptr;
+  auto* table = static_cast<JsonObjectTable*>(block);
+  table->bucket_count = static_cast<uint32_t>(bucket_count);
+  table->count = old == nullptr ? 0 : old->count;
+  table->grow_threshold = static_cast<uint32_t>(threshold);
+  table->load_factor = load_factor;
+  table->capacity = static_cast<uint32_t>(threshold);
+  table->padding = 0;
+  if (old != nullptr) {
+    std::memcpy(table->Entries(), old->Entries(), sizeof(JsonMemberEntry) * old->count);
+    std::free(old);
+  }
+  RelinkChains(*table);
+  return table;
 }
 
 // Room for one more member: the table is made on first use and grows when
@@ -85,29 +91,30 @@ bool Rehash(JsonObjectTable& table, uint32_t bucket_count) {
 JsonObjectTable* TableWithRoom(JsonNode* object) {
   JsonObjectTable* table = object->payload.object;
   if (table == nullptr) {
-    table = new (std::nothrow) JsonObjectTable;
-    if (table == nullptr) return nullptr;
-    if (!Rehash(*table, JsonObjectTable::kInitialBuckets)) {
-      delete table;
-      return nullptr;
-    }
-    object->payload.object = table;
+    table = RebuiltTable(nullptr, JsonObjectTable::kInitialBuckets);
+  } else if (table->count >= table->grow_threshold || table->count >= table->capacity) {
+    table = RebuiltTable(table, uint64_t{table->bucket_count} * 2 + 1);
+  } else {
+    return table;
   }
-  if (table->count >= table->grow_threshold) {
-    uint64_t bucket_count = uint64_t{table->bucket_count} * 2 + 1;
-    if (bucket_count > UINT32_MAX || !Rehash(*table, static_cast<uint32_t>(bucket_count))) return nullptr;
-  }
-  if (!ReserveOneMore(table->order)) return nullptr;
+  if (table != nullptr) object->payload.object = table;
   return table;
 }
 
-JsonNode* FindInTable(const JsonObjectTable* table, std::u16string_view key, uint32_t hash) {
-  if (table == nullptr) return nullptr;
-  for (JsonNode* member = table->buckets[BucketOf(hash, table->bucket_count)]; member != nullptr;
-       member = member->next) {
-    if (member->key_hash == hash && member->key.Equals(key)) return member;
-  }
-  return nullptr;
+// The entry index of the member with `key`, or kNoEntry.
+uint32_t FindEntry(const JsonObjectTable* table, std::u16string_view key, uint32_t hash) {
+  if (table == nullptr) return kNoEntry;
+  const JsonMemberEntry* entries = table->Entries();
+  uint32_t k = const_cast<JsonObjectTable*>(table)->Buckets()[BucketOf(hash, table->bucket_count)];
+  while (k != kNoEntry && !(entries[k].hash == hash && entries[k].node->key.Equals(key))) k = entries[k].next;
+  return k;
+}
+
+uint32_t EntryOf(const JsonObjectTable* table, const JsonNode* member) {
+  JsonText::Scratch scratch;
+  std::u16string_view key = member->key.View(scratch);
+  uint32_t k = FindEntry(table, key, KeyHash(key));
+  return k != kNoEntry && table->Entries()[k].node == member ? k : kNoEntry;
 }
 
 // Adds a member whose key is not present yet.
@@ -117,36 +124,41 @@ bool AddNewMember(JsonNode* object, std::u16string_view key, uint32_t hash, Json
   JsonObjectTable* table = TableWithRoom(object);
   if (table == nullptr) return false;
   child->key = std::move(key_text);
-  child->key_hash = hash;
-  JsonNode*& head = table->buckets[BucketOf(hash, table->bucket_count)];
-  child->next = head;
-  head = child;
-  ListAppend(table->order, child);  // room reserved above
-  ++table->count;
+  uint32_t& head = table->Buckets()[BucketOf(hash, table->bucket_count)];
+  table->Entries()[table->count] = {child, hash, head};
+  head = table->count++;
   child->parent = object;
   return true;
 }
 
-void UnlinkMember(JsonObjectTable& table, JsonNode* member) {
-  JsonNode** slot = ChainSlotOf(table, member);
-  if (*slot == nullptr) return;
-  *slot = member->next;
-  member->next = nullptr;
-  ListRemove(table.order, member);
-  member->key.Free();
+// Takes entry `k` out of its chain and of the member order; later entries
+// move up, and every index past `k` drops by one.
+void RemoveEntry(JsonObjectTable& table, uint32_t k) {
+  uint32_t* buckets = table.Buckets();
+  JsonMemberEntry* entries = table.Entries();
+  uint32_t* link = &buckets[BucketOf(entries[k].hash, table.bucket_count)];
+  while (*link != k) link = &entries[*link].next;
+  *link = entries[k].next;
+  entries[k].node->key.Free();
+  std::memmove(entries + k, entries + k + 1, sizeof(JsonMemberEntry) * (table.count - k - 1));
   --table.count;
+  auto renumber = [k](uint32_t& index) {
+    if (index != kNoEntry && index > k) --index;
+  };
+  for (uint32_t b = 0; b < table.bucket_count; ++b) renumber(buckets[b]);
+  for (uint32_t e = 0; e < table.count; ++e) renumber(entries[e].next);
 }
 
 // Teardown -------------------------------------------------------------------
 
 // Drops a container's reference to `child`. Children whose count reaches 0
-// are chained through `next` onto `dead` instead of being freed right away,
-// which keeps the teardown of deep trees iterative.
+// are chained through their parent links onto `dead` instead of being freed
+// right away, which keeps the teardown of deep trees iterative.
 void DropChild(JsonNode* child, JsonNode** dead) {
   child->parent = nullptr;
   child->key.Free();
   if (child->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-    child->next = *dead;
+    child->parent = *dead;
     *dead = child;
   }
 }
@@ -159,10 +171,8 @@ void FreeContent(JsonNode* node, JsonNode** dead) {
     delete list;
   } else if (node->kind == JsonKind::Object && node->payload.object != nullptr) {
     JsonObjectTable* table = node->payload.object;
-    for (uint32_t k = 0; k < table->order.count; ++k) DropChild(table->order.items[k], dead);
-    std::free(table->order.items);
-    std::free(table->buckets);
-    delete table;
+    for (uint32_t k = 0; k < table->count; ++k) DropChild(table->Entries()[k].node, dead);
+    std::free(table);
   }
   node->payload = {};
   node->text.Free();
@@ -171,7 +181,7 @@ void FreeContent(JsonNode* node, JsonNode** dead) {
 void DestroyChain(JsonNode* dead) {
   while (dead != nullptr) {
     JsonNode* node = dead;
-    dead = node->next;
+    dead = node->parent;
     FreeContent(node, &dead);
     delete node;
   }
@@ -235,7 +245,6 @@ void AddRef(JsonNode* node) { node->refs.fetch_add(1, std::memory_order_relaxed)
 void Release(JsonNode* node) {
   if (node->refs.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
   DetachFromParent(node);
-  node->next = nullptr;
   DestroyChain(node);
 }
 
@@ -272,13 +281,16 @@ uint32_t KeyHash(std::u16string_view key) {
 // Objects --------------------------------------------------------------------
 
 JsonNode* FindMember(const JsonNode* object, std::u16string_view key) {
-  return FindInTable(object->payload.object, key, KeyHash(key));
+  const JsonObjectTable* table = object->payload.object;
+  uint32_t k = FindEntry(table, key, KeyHash(key));
+  return k == kNoEntry ? nullptr : table->Entries()[k].node;
 }
 
 bool PutMember(JsonNode* object, std::u16string_view key, JsonNode* child) {
   uint32_t hash = KeyHash(key);
-  JsonNode* old = FindInTable(object->payload.object, key, hash);
-  if (old == nullptr) return AddNewMember(object, key, hash, child);
+  uint32_t k = FindEntry(object->payload.object, key, hash);
+  if (k == kNoEntry) return AddNewMember(object, key, hash, child);
+  JsonNode* old = object->payload.object->Entries()[k].node;
   if (old != child) ReplaceMember(object, old, child);
   else Release(child);  // the object already holds this node once
   return true;
@@ -286,7 +298,8 @@ bool PutMember(JsonNode* object, std::u16string_view key, JsonNode* child) {
 
 JsonNode* GetOrAddMember(JsonNode* object, std::u16string_view key) {
   uint32_t hash = KeyHash(key);
-  if (JsonNode* member = FindInTable(object->payload.object, key, hash)) return member;
+  JsonObjectTable* table = object->payload.object;
+  if (uint32_t k = FindEntry(table, key, hash); k != kNoEntry) return table->Entries()[k].node;
   JsonNode* member = NewNode(JsonKind::Null);
   if (member == nullptr) return nullptr;
   if (!AddNewMember(object, key, hash, member)) {
@@ -297,23 +310,23 @@ JsonNode* GetOrAddMember(JsonNode* object, std::u16string_view key) {
 }
 
 bool RemoveMember(JsonNode* object, std::u16string_view key) {
-  JsonNode* member = FindMember(object, key);
-  if (member == nullptr) return false;
-  UnlinkMember(*object->payload.object, member);
+  JsonObjectTable* table = object->payload.object;
+  uint32_t k = FindEntry(table, key, KeyHash(key));
+  if (k == kNoEntry) return false;
+  JsonNode* member = table->Entries()[k].node;
+  RemoveEntry(*table, k);
   member->parent = nullptr;
   Release(member);
   return true;
 }
 
 void ReplaceMember(JsonNode* object, JsonNode* old, JsonNode* replacement) {
-  JsonObjectTable& table = *object->payload.object;
-  *ChainSlotOf(table, old) = replacement;
-  replacement->next = old->next;
+  JsonObjectTable* table = object->payload.object;
+  uint32_t k = EntryOf(table, old);
+  if (k == kNoEntry) return;
+  table->Entries()[k].node = replacement;
   replacement->key = std::move(old->key);
-  replacement->key_hash = old->key_hash;
   replacement->parent = object;
-  ListReplace(table.order, old, replacement);
-  old->next = nullptr;
   old->parent = nullptr;
   Release(old);
 }
@@ -322,8 +335,12 @@ uint32_t BucketCount(const JsonNode* object) {
   return object->payload.object == nullptr ? 0 : object->payload.object->bucket_count;
 }
 
-JsonNodeList* MemberOrder(JsonNode* object) {
-  return object->payload.object == nullptr ? nullptr : &object->payload.object->order;
+void SortMembers(JsonNode* object, const std::function<bool(const JsonNode*, const JsonNode*)>& before) {
+  JsonObjectTable* table = object->payload.object;
+  if (table == nullptr) return;
+  std::sort(table->Entries(), table->Entries() + table->count,
+            [&](const JsonMemberEntry& a, const JsonMemberEntry& b) { return before(a.node, b.node); });
+  RelinkChains(*table);
 }
 
 // Arrays ---------------------------------------------------------------------
@@ -376,7 +393,8 @@ void DetachFromParent(JsonNode* node) {
   if (parent->kind == JsonKind::Array && parent->payload.array != nullptr) {
     ListRemove(*parent->payload.array, node);
   } else if (parent->kind == JsonKind::Object && parent->payload.object != nullptr) {
-    UnlinkMember(*parent->payload.object, node);
+    uint32_t k = EntryOf(parent->payload.object, node);
+    if (k != kNoEntry) RemoveEntry(*parent->payload.object, k);
   }
   node->parent = nullptr;
 }

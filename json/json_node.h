@@ -21,6 +21,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "json/json_text.h"
@@ -47,33 +48,50 @@ struct JsonNodeList {
   uint32_t capacity = 0;
 };
 
+// One member of an object: its node, its key's hash and the next member in
+// the same bucket (an entry index, kNoEntry ending the chain).
+struct JsonMemberEntry {
+  static constexpr uint32_t kNoEntry = UINT32_MAX;
+  JsonNode* node;
+  uint32_t hash;
+  uint32_t next;
+};
+
+// An object's members in one block: this header, the bucket heads (entry
+// indexes), then the entries in member order. Bucket count and entry room
+// grow together: the threshold of 2n + 1 buckets at 0.75 is always the
+// list's next capacity (11 and 8, 23 and 17, 47 and 35, ...).
 struct JsonObjectTable {
   static constexpr uint32_t kInitialBuckets = 11;
   static constexpr float kLoadFactor = 0.75f;
-  JsonNode** buckets = nullptr;
-  uint32_t bucket_count = 0;
-  uint32_t count = 0;
-  uint32_t grow_threshold = 0;
-  float load_factor = kLoadFactor;
-  JsonNodeList order;
+  uint32_t bucket_count;
+  uint32_t count;
+  uint32_t grow_threshold;
+  float load_factor;
+  uint32_t capacity;  // room for entries
+  uint32_t padding;   // keeps the entries 8-byte aligned
+
+  uint32_t* Buckets() { return reinterpret_cast<uint32_t*>(this + 1); }
+  JsonMemberEntry* Entries() { return reinterpret_cast<JsonMemberEntry*>(Buckets() + ((bucket_count + 1) & ~1u)); }
+  const JsonMemberEntry* Entries() const { return const_cast<JsonObjectTable*>(this)->Entries(); }
 };
+
+static_assert(sizeof(JsonObjectTable) % 8 == 0);
 
 struct JsonNode {
   std::atomic<int32_t> refs{1};
-  uint32_t key_hash = 0;  // set while the node is a member of an object
-  JsonText key;           // set while the node is a member of an object
+  JsonKind kind = JsonKind::Null;
+  JsonText key;  // set while the node is a member of an object
   union Payload {
     double real;
     int64_t integer;
     int32_t boolean;
-    JsonNodeList* array;     // absent while the array is empty
-    JsonObjectTable* object;  // absent while the object has no table yet
+    JsonNodeList* array;      // absent while the array is empty
+    JsonObjectTable* object;  // absent while the object has no members yet
   } payload{};
-  JsonNode* next = nullptr;    // next member in the same bucket
   JsonNode* parent = nullptr;  // the Array or Object holding this node
   // A String's text; for every other kind the literal text.
   JsonText text;
-  JsonKind kind = JsonKind::Null;
 };
 
 // A new unattached node of `kind` with count 1 and an empty payload; a Null
@@ -100,7 +118,7 @@ inline uint32_t MemberCount(const JsonNode* object) {
 }
 // In member order; `position` below MemberCount.
 inline JsonNode* MemberAt(const JsonNode* object, uint32_t position) {
-  return object->payload.object->order.items[position];
+  return object->payload.object->Entries()[position].node;
 }
 JsonNode* FindMember(const JsonNode* object, std::u16string_view key);
 // The functions below that are given a `child` or `replacement` take over
@@ -117,8 +135,8 @@ bool RemoveMember(JsonNode* object, std::u16string_view key);
 // released.
 void ReplaceMember(JsonNode* object, JsonNode* old, JsonNode* replacement);
 uint32_t BucketCount(const JsonNode* object);
-// The order list itself, for reordering members; null while there is none.
-JsonNodeList* MemberOrder(JsonNode* object);
+// Reorders the members by `before`, a strict total order on members.
+void SortMembers(JsonNode* object, const std::function<bool(const JsonNode*, const JsonNode*)>& before);
 
 // Array elements; `array` must be an Array.
 inline uint32_t ElementCount(const JsonNode* array) {

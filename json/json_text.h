@@ -1,10 +1,12 @@
 // JsonText: an owned run of UTF-16 code units, the form of every key, string
 // and literal inside a JSON tree.
 //
-// It takes the room of one pointer. Texts of up to kInlineUnits units that
-// all lie below U+0100 (most keys, number literals, "null", "true", "false")
-// are kept inside that room; longer texts live in one heap block holding the
-// length and the units. The absent text and the empty text are one value.
+// It takes the room of one 64-bit word. Short texts live inside that word:
+// up to 7 units below U+0100 (most keys, "null", "true", "false"), up to 3
+// units of any value (short Chinese words), or up to 14 units of a number
+// text (digits, ".", "+", "-", "e", "E", space). Longer texts live in one
+// heap block holding the length and the units. The absent text and the empty
+// text are one value.
 //
 // Contract: not copyable (a tree owns each of its texts once); movable. Any
 // thread may use a JsonText that no other thread uses at the same time.
@@ -21,9 +23,8 @@ namespace json {
 
 class JsonText {
  public:
-  static constexpr size_t kInlineUnits = sizeof(uintptr_t) - 1;
   // Room for the units of an inline text while it is looked at.
-  using Scratch = std::array<char16_t, kInlineUnits>;
+  using Scratch = std::array<char16_t, 14>;
 
   JsonText() = default;
   ~JsonText() { Free(); }
@@ -37,7 +38,6 @@ class JsonText {
   void Free();
 
   bool Empty() const { return bits_ == 0; }
-  size_t Size() const;
   // The units, viewed in place or through `scratch`; valid while both live
   // and the text is unchanged.
   std::u16string_view View(Scratch& scratch) const;
@@ -48,13 +48,13 @@ class JsonText {
     uint32_t length;
     char16_t units[1];
   };
-  static constexpr uintptr_t kInlineTag = 1;
+  // The low two bits tell the layout; a heap block's address has them clear.
+  enum Tag : uint64_t { kHeap = 0, kNarrow = 1, kNumber = 2, kWide = 3 };
 
-  bool IsInline() const { return (bits_ & kInlineTag) != 0; }
-  const Block* HeapBlock() const { return reinterpret_cast<const Block*>(bits_); }
+  Tag TagOf() const { return static_cast<Tag>(bits_ & 3); }
+  const Block* HeapBlock() const { return reinterpret_cast<const Block*>(static_cast<uintptr_t>(bits_)); }
 
-  // Inline layout: bit 0 set, bits 1-3 the length, byte k+1 unit k.
-  uintptr_t bits_ = 0;
+  uint64_t bits_ = 0;
 };
 
 }  // namespace json
