@@ -117,6 +117,20 @@ TEST(JsonDocument, TheTableGrowsAtTheNinthMember) {
   for (int k = 12; k < 100; ++k) document.SetIntegerAt("key" + std::to_string(k), k);
   EXPECT_EQ(BucketCount(document.GetRootHandle()), 191u);  // 11, 23, 47, 95, 191
   EXPECT_EQ(document.CountAt(""), 100);
+
+  // Members taken out from anywhere leave every other one found and in order.
+  for (int k = 0; k < 100; k += 3) EXPECT_TRUE(document.RemoveMember("", "key" + std::to_string(k)));
+  document.NodeAt("key1").DetachRoot();
+  std::vector<std::string> keys;
+  ASSERT_EQ(document.KeysAt("", keys), 100 - 34 - 1);
+  for (const std::string& key : keys) {
+    int n = std::stoi(key.substr(3));
+    EXPECT_EQ(document.GetIntegerAt(key), n < 12 ? 11 - n : n) << key;
+  }
+  EXPECT_EQ(keys.front(), "key11");
+  EXPECT_EQ(keys.back(), "key98");
+  document.SetIntegerAt("key0", 0);
+  EXPECT_TRUE(document.ToText("").ends_with(R"(,"key98":98,"key0":0})"));
 }
 
 TEST(JsonDocument, SharesWhereItShouldAndCopiesWhereItShould) {
