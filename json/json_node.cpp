@@ -240,7 +240,7 @@ JsonNode* NewNode(JsonKind kind) {
   return node;
 }
 
-void AddRef(JsonNode* node) { node->refs.fetch_add(1, std::memory_order_relaxed); }
+int32_t AddRef(JsonNode* node) { return node->refs.fetch_add(1, std::memory_order_relaxed) + 1; }
 
 void Release(JsonNode* node) {
   if (node->refs.fetch_sub(1, std::memory_order_acq_rel) != 1) return;

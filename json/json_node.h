@@ -97,7 +97,9 @@ struct JsonNode {
 // A new unattached node of `kind` with count 1 and an empty payload; a Null
 // or Bool gets its word as literal. Null when memory runs out.
 JsonNode* NewNode(JsonKind kind);
-void AddRef(JsonNode* node);
+// Atomic increment; the new count.
+int32_t AddRef(JsonNode* node);
+// Atomic decrement; at 0 the node leaves its parent and is freed.
 void Release(JsonNode* node);
 
 // Frees the node's content but keeps its kind: children released, text,

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "json/json_escapes.h"
 #include "json/json_number.h"
 
 namespace json {
@@ -354,30 +355,18 @@ void UnescapeText(std::u16string_view text, bool decode_unicode, std::u16string&
       continue;
     }
     char16_t next = text[i + 1];
-    char16_t decoded = 0;
-    switch (next) {
-      case u'"': decoded = u'"'; break;
-      case u'\\': decoded = u'\\'; break;
-      case u'/': decoded = u'/'; break;
-      case u'b': decoded = u'\b'; break;
-      case u't': decoded = u'\t'; break;
-      case u'n': decoded = u'\n'; break;
-      case u'r': decoded = u'\r'; break;
-      case u'f': decoded = u'\f'; break;
-      case u'u':
-        if (decode_unicode && i + 5 < text.size()) {
-          int unit = 0;
-          for (size_t k = i + 2; k < i + 6 && unit >= 0; ++k) {
-            int digit = HexValue(text[k]);
-            unit = digit < 0 ? -1 : unit * 16 + digit;
-          }
-          if (unit >= 0) {
-            out.push_back(static_cast<char16_t>(unit));
-            i += 5;
-            continue;
-          }
-        }
-        break;
+    char16_t decoded = next == u'/' ? u'/' : UnitOfEscapeLetter(next);
+    if (next == u'u' && decode_unicode && i + 5 < text.size()) {
+      int unit = 0;
+      for (size_t k = i + 2; k < i + 6 && unit >= 0; ++k) {
+        int digit = HexValue(text[k]);
+        unit = digit < 0 ? -1 : unit * 16 + digit;
+      }
+      if (unit >= 0) {
+        out.push_back(static_cast<char16_t>(unit));
+        i += 5;
+        continue;
+      }
     }
     if (decoded != 0) {
       out.push_back(decoded);

@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "json/json_escapes.h"
 #include "json/json_number.h"
 
 namespace json {
@@ -36,19 +37,8 @@ namespace {
 // Writes `text` escaped at `out`, which has room for twice its units.
 char16_t* PutEscaped(char16_t* out, std::u16string_view text) {
   for (char16_t c : text) {
-    char16_t escaped = 0;
-    if (c <= u'\\') {  // units above the backslash never need escaping
-      switch (c) {
-        case u'"': escaped = u'"'; break;
-        case u'\\': escaped = u'\\'; break;
-        case u'\b': escaped = u'b'; break;
-        case u'\t': escaped = u't'; break;
-        case u'\n': escaped = u'n'; break;
-        case u'\r': escaped = u'r'; break;
-        case u'\f': escaped = u'f'; break;
-        default: break;
-      }
-    }
+    // Units above the backslash never need escaping.
+    char16_t escaped = c <= u'\\' ? EscapeLetterOf(c) : 0;
     if (escaped == 0) {
       *out++ = c;
     } else {
