@@ -128,6 +128,13 @@ std::u16string Cp936ToUtf16(std::string_view gbk) {
 std::string Utf16ToCp936(std::u16string_view utf16) {
   if (IsAscii(utf16)) return Narrow(utf16);
   thread_local Converter converter(kCp936, kUtf16);
+  std::u16string without_marks;
+  if (utf16.find(u'\uFEFF') != std::u16string_view::npos) {
+    for (char16_t unit : utf16) {
+      if (unit != u'\uFEFF') without_marks.push_back(unit);
+    }
+    utf16 = without_marks;
+  }
   std::string bytes = ToLeBytes(utf16);
   return converter.Run(bytes.data(), bytes.size(), kDefaultCharacter, 2);
 }

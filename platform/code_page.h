@@ -11,6 +11,8 @@
 //    (one per undecodable byte or cut-off sequence); a character that code
 //    page 936 cannot hold becomes '?', the code page's default character.
 //  - Zero bytes and zero units pass through like any other character.
+//  - U+FEFF (a byte-order mark, or a zero-width no-break space) has no
+//    place in code page 936 and converts to nothing.
 #pragma once
 
 #include <string>

@@ -13,30 +13,36 @@ char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool MatchesAt(std::string_view text, size_t i, std::string_view search, bool case_insensitive) {
-  if (!case_insensitive) return std::memcmp(text.data() + i, search.data(), search.size()) == 0;
+  if (!case_insensitive) {
+    // Separators are short: a plain loop beats a call to memcmp.
+    for (size_t k = 0; k < search.size(); ++k) {
+      if (text[i + k] != search[k]) return false;
+    }
+    return true;
+  }
   for (size_t k = 0; k < search.size(); ++k) {
     if (AsciiLower(text[i + k]) != AsciiLower(search[k])) return false;
   }
   return true;
 }
 
-// The first index in [i, end) holding a lead byte or `first`, or `end`. Every
-// byte skipped is a one-byte character that cannot start a match. Looks at
-// eight bytes at a time, since separators are rare and mostly ASCII.
-size_t SkipPlainBytes(const char* data, size_t i, size_t end, unsigned char first) {
-  constexpr uint64_t kOnes = 0x0101010101010101ULL;
-  constexpr uint64_t kHighs = 0x8080808080808080ULL;
-  const uint64_t pattern = kOnes * first;
-  while (i + 8 <= end) {
-    uint64_t word;
-    std::memcpy(&word, data + i, 8);
-    uint64_t equal = word ^ pattern;
-    uint64_t has_first = (equal - kOnes) & ~equal & kHighs;
-    if ((word & kHighs) | has_first) break;
-    i += 8;
+// Finds an ASCII first byte with memchr and then decides whether the hit is
+// a character start: every byte below 0x80 ends a character, so the hit is
+// one exactly when the run of lead-range bytes right before it, back to the
+// last known character start, has even length. Each byte is looked at by
+// that backward count at most once.
+size_t FindAsciiFirst(std::string_view text, size_t i, size_t last, std::string_view search) {
+  const char* data = text.data();
+  while (i <= last) {
+    const void* hit = std::memchr(data + i, search[0], last + 1 - i);
+    if (!hit) break;
+    size_t p = static_cast<size_t>(static_cast<const char*>(hit) - data);
+    size_t run_start = p;
+    while (run_start > i && IsLeadByte(data[run_start - 1])) --run_start;
+    if ((p - run_start) % 2 == 0 && MatchesAt(text, p, search, false)) return p;
+    i = p + 1;  // a character starts right after the hit either way
   }
-  while (i < end && !IsLeadByte(data[i]) && static_cast<unsigned char>(data[i]) != first) ++i;
-  return i;
+  return std::string_view::npos;
 }
 
 // Index of the first match of `search` at a character start at or after `i`
@@ -44,13 +50,8 @@ size_t SkipPlainBytes(const char* data, size_t i, size_t end, unsigned char firs
 size_t FindFrom(std::string_view text, size_t i, std::string_view search, bool case_insensitive) {
   if (text.size() < search.size()) return std::string_view::npos;
   const size_t last = text.size() - search.size();  // last index where it fits
-  const unsigned char first = static_cast<unsigned char>(search[0]);
-  const bool can_skip = !case_insensitive && first < 0x80;
+  if (!case_insensitive && !IsLeadByte(search[0])) return FindAsciiFirst(text, i, last, search);
   while (i <= last) {
-    if (can_skip) {
-      i = SkipPlainBytes(text.data(), i, last + 1, first);
-      if (i > last) break;
-    }
     if (MatchesAt(text, i, search, case_insensitive)) return i;
     i += CharWidth(text, i);
   }
