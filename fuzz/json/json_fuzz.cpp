@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "json/json_document.h"
 #include "json/json_node.h"
@@ -29,13 +30,22 @@ std::u16string Units(std::string_view bytes, Form form) {
   return units;
 }
 
+// Writes, copies and sorts the tree, takes members out of it and merges its
+// own text back in.
 void Exercise(json::JsonDocument& document) {
-  document.ToText(u"");
   document.ToText(u"", /*pretty=*/true, /*escape=*/false);
   json::JsonDocument copy = document.CloneAt(u"");
   copy.SortMembersAt(u"", true);
-  copy.ToText(u"", true);
+  const std::u16string text = copy.ToText(u"");
   document.Exists(u"a.b[1]");
+  std::vector<std::u16string> keys;
+  document.KeysAt(u"", keys);
+  for (size_t k = 0; k < keys.size(); k += 2) document.RemoveMember(u"", keys[k]);
+  std::vector<json::JsonDocument> children;
+  if (document.ChildrenAt(u"", children) > 0) children.back().DetachRoot();
+  document.MergeText(u"", text, false, true);
+  document.SetMember(u"self", u"", document);
+  document.ToText(u"", true);
 }
 
 }  // namespace
