@@ -121,20 +121,71 @@ int64_t ReadInteger(std::u16string_view text) {
   return magnitude >= kLimit ? std::numeric_limits<int64_t>::max() : static_cast<int64_t>(magnitude);
 }
 
-NumberText FormatReal(double value) {
-  if (std::isnan(value)) return Widen("nan", "nan" + 3);
-  if (std::isinf(value)) return value < 0 ? Widen("-inf", "-inf" + 4) : Widen("inf", "inf" + 3);
+namespace {
+
+// "%.13g" through the C++ library, the exponent widened to three digits.
+NumberText FormatRealRounded(double value) {
   char buffer[40];
   auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 13);
   (void)error;  // 13 digits always fit
-  // The exponent gets at least three digits: e+13 becomes e+013.
   std::string_view written(buffer, end - buffer);
   size_t mark = written.find('e');
   if (mark == std::string_view::npos) return Widen(buffer, end);
-  size_t digits = written.size() - (mark + 2);
   NumberText out = Widen(buffer, buffer + mark + 2);
-  for (; digits < 3; ++digits) out.units[out.size++] = u'0';
+  for (size_t digits = written.size() - (mark + 2); digits < 3; ++digits) out.units[out.size++] = u'0';
   for (const char* p = buffer + mark + 2; p != end; ++p) out.units[out.size++] = static_cast<char16_t>(*p);
+  return out;
+}
+
+}  // namespace
+
+NumberText FormatReal(double value) {
+  if (std::isnan(value)) return Widen("nan", "nan" + 3);
+  if (std::isinf(value)) return value < 0 ? Widen("-inf", "-inf" + 4) : Widen("inf", "inf" + 3);
+  // The shortest digits that read back as the value are what rounding it to
+  // 13 digits gives whenever there are at most 13 of them (the value lies far
+  // closer to them than to any rounding boundary), and they are much faster
+  // to find. Only longer ones take the rounding path.
+  char buffer[40];
+  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+  (void)error;
+  const char* p = buffer;
+  const bool negative = *p == '-';
+  if (negative) ++p;
+  char digits[20];
+  size_t count = 0;
+  for (; *p != 'e'; ++p) {
+    if (*p == '.') continue;
+    if (count == 13) return FormatRealRounded(value);
+    digits[count++] = *p;
+  }
+  int exponent = 0;
+  std::from_chars(p + 1 + (p[1] == '+'), end, exponent);
+  while (count > 1 && digits[count - 1] == '0') --count;
+
+  NumberText out;
+  auto put = [&out](char c) { out.units[out.size++] = static_cast<char16_t>(c); };
+  if (negative) put('-');
+  if (exponent < -4 || exponent >= 13) {
+    put(digits[0]);
+    if (count > 1) put('.');
+    for (size_t k = 1; k < count; ++k) put(digits[k]);
+    put('e');
+    put(exponent < 0 ? '-' : '+');
+    int magnitude = exponent < 0 ? -exponent : exponent;
+    put(static_cast<char>('0' + magnitude / 100));
+    put(static_cast<char>('0' + magnitude / 10 % 10));
+    put(static_cast<char>('0' + magnitude % 10));
+  } else if (exponent < 0) {
+    put('0');
+    put('.');
+    for (int k = -1; k > exponent; --k) put('0');
+    for (size_t k = 0; k < count; ++k) put(digits[k]);
+  } else {
+    for (size_t k = 0; k <= static_cast<size_t>(exponent); ++k) put(k < count ? digits[k] : '0');
+    if (count > static_cast<size_t>(exponent) + 1) put('.');
+    for (size_t k = static_cast<size_t>(exponent) + 1; k < count; ++k) put(digits[k]);
+  }
   return out;
 }
 

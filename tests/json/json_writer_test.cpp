@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
 #include <limits>
 #include <string>
 
@@ -78,6 +81,23 @@ TEST(JsonWriter, SpellsNumbersWithThirteenDigitsAndThreeDigitExponents) {
   };
   for (const auto& r : reals) {
     EXPECT_EQ(FormatReal(r.value).View(), std::u16string(r.text, r.text + strlen(r.text))) << r.text;
+  }
+  // Against the C library's "%.13g" over values of every magnitude.
+  std::mt19937_64 random(7);
+  for (int k = 0; k < 200000; ++k) {
+    uint64_t bits = random();
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    if (k % 2) value = std::ldexp(static_cast<double>(random() % 100000000) / 1000, static_cast<int>(random() % 80) - 40);
+    if (!std::isfinite(value)) continue;
+    char printed[64];
+    std::snprintf(printed, sizeof printed, "%.13g", value);
+    // The C library writes at least two exponent digits, the writer three.
+    std::u16string expected(printed, printed + strlen(printed));
+    if (size_t e = expected.find(u'e'); e != std::u16string::npos && expected.size() - e - 2 < 3) {
+      expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(e + 2), u'0');
+    }
+    ASSERT_EQ(FormatReal(value).View(), expected) << printed;
   }
   EXPECT_EQ(FormatInteger(0).View(), u"0");
   EXPECT_EQ(FormatInteger(-1).View(), u"-1");
