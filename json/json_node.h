@@ -9,9 +9,11 @@
 // recursion.
 //
 // Object members are found through a table of chained buckets: 11 buckets at
-// first, growing to 2n + 1 once the member count reaches 0.75 of them; member
-// order is a separate list, so lookups never scan it. Lists start with room
-// for 8 and grow to twice their capacity plus one.
+// first, growing to 2n + 1 once the member count reaches 0.75 of them. The
+// members are kept in member order beside the buckets, so lookups never scan
+// them. Member and element lists start with room for 8 and grow to twice
+// their capacity plus one. A node keeps its key; its key's hash and its link
+// to the next member of its bucket live in the object's table.
 //
 // Contract: counts change atomically, so documents sharing nodes may release
 // them on different threads; everything else about a tree is used by one
