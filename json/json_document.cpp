@@ -1,6 +1,5 @@
 #include "json/json_document.h"
 
-#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <limits>
