@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -157,9 +158,99 @@ std::string Cp936ToUtf8(std::string_view gbk) {
   return Utf16ToUtf8(Cp936ToUtf16(gbk));
 }
 
+namespace {
+
+// Code page 936 bytes of every character of the basic plane, made once with
+// the converter itself: a value below 0x100 is one byte, a larger one two
+// (lead byte high), kUnmappable none at all.
+constexpr uint16_t kUnmappable = 0xFFFF;
+constexpr uint16_t kNothing = 0xFFFE;  // U+FEFF
+
+const std::vector<uint16_t>& Cp936OfBasicPlane() {
+  static const std::vector<uint16_t> table = [] {
+    std::vector<uint16_t> bytes_of(0x10000, kUnmappable);
+    Converter converter(kCp936, kUtf16);
+    for (uint32_t unit = 0; unit < 0x10000; ++unit) {
+      if (unit >= 0xD800 && unit < 0xE000) continue;
+      char le[2] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+      std::string gbk = converter.Run(le, 2, std::string_view(), 2);
+      if (gbk.size() == 1) bytes_of[unit] = static_cast<uint8_t>(gbk[0]);
+      if (gbk.size() == 2) bytes_of[unit] = static_cast<uint16_t>(static_cast<uint8_t>(gbk[0]) << 8 | static_cast<uint8_t>(gbk[1]));
+    }
+    bytes_of[0xFEFF] = kNothing;
+    return bytes_of;
+  }();
+  return table;
+}
+
+bool InRange(unsigned char c, unsigned char low, unsigned char high) { return c >= low && c <= high; }
+
+// The length of the well-formed UTF-8 sequence at `i` and its code point, or
+// 0 when the bytes there are not one (overlong forms, surrogates and values
+// beyond U+10FFFF included), exactly as the converter judges them.
+size_t DecodeUtf8(std::string_view utf8, size_t i, uint32_t* code_point) {
+  auto at = [&](size_t k) -> unsigned char { return i + k < utf8.size() ? static_cast<unsigned char>(utf8[i + k]) : 0; };
+  const unsigned char lead = at(0);
+  auto continuation = [&](size_t k) { return InRange(at(k), 0x80, 0xBF); };
+  if (InRange(lead, 0xC2, 0xDF) && continuation(1)) {
+    *code_point = (lead & 0x1Fu) << 6 | (at(1) & 0x3Fu);
+    return 2;
+  }
+  if (InRange(lead, 0xE0, 0xEF)) {
+    const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+    if (!InRange(at(1), low, high) || !continuation(2)) return 0;
+    *code_point = (lead & 0x0Fu) << 12 | (at(1) & 0x3Fu) << 6 | (at(2) & 0x3Fu);
+    return 3;
+  }
+  if (InRange(lead, 0xF0, 0xF4)) {
+    const unsigned char low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+    if (!InRange(at(1), low, high) || !continuation(2) || !continuation(3)) return 0;
+    *code_point = (lead & 0x07u) << 18 | (at(1) & 0x3Fu) << 12 | (at(2) & 0x3Fu) << 6 | (at(3) & 0x3Fu);
+    return 4;
+  }
+  return 0;
+}
+
+void AppendCp936(std::string& out, uint16_t bytes) {
+  if (bytes == kNothing) return;
+  if (bytes == kUnmappable) return out.push_back('?');
+  if (bytes >= 0x100) out.push_back(static_cast<char>(bytes >> 8));
+  out.push_back(static_cast<char>(bytes & 0xFF));
+}
+
+}  // namespace
+
+// Straight from UTF-8 to code page 936 through the table: dropped files of a
+// hundred megabytes are decoded at memory speed rather than through two
+// converters and a UTF-16 copy. Results equal those of the two converters.
 std::string Utf8ToCp936(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
-  return Utf16ToCp936(Utf8ToUtf16(utf8));
+  const std::vector<uint16_t>& cp936 = Cp936OfBasicPlane();
+  std::string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    size_t ascii_end = i;
+    while (ascii_end < utf8.size() && static_cast<unsigned char>(utf8[ascii_end]) < 0x80) ++ascii_end;
+    out.append(utf8, i, ascii_end - i);
+    i = ascii_end;
+    if (i == utf8.size()) break;
+    uint32_t code_point = 0;
+    size_t length = DecodeUtf8(utf8, i, &code_point);
+    if (length == 0) {
+      out.push_back('?');  // one replacement character per undecodable byte
+      ++i;
+      continue;
+    }
+    if (code_point < 0x10000) {
+      AppendCp936(out, cp936[code_point]);
+    } else {  // rare: the converter decides, some of these convert to nothing
+      const char16_t pair[2] = {char16_t(0xD7C0 + (code_point >> 10)), char16_t(0xDC00 | (code_point & 0x3FF))};
+      out += Utf16ToCp936(std::u16string_view(pair, 2));
+    }
+    i += length;
+  }
+  return out;
 }
 
 }  // namespace platform
