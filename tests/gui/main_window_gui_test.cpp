@@ -96,6 +96,25 @@ class MainWindowGuiTest : public QObject {
     QVERIFY(Edit(编辑框_提取_输出)->isEnabled());
   }
 
+  void samplesAndClearThroughTheWindow() {
+    QTest::mouseClick(Get<QPushButton>(按钮5), Qt::LeftButton);
+    QTRY_COMPARE(Get<QLabel>(透明标签2)->text(), QStringLiteral("处理完成"));
+    QTRY_COMPARE(Edit(编辑框_提取_输出)->toPlainText(), QStringLiteral("1----5----7\n1----5----7\n"));
+    QVERIFY(Get<QCheckBox>(选择框5)->isChecked());
+    QTest::mouseClick(Get<QPushButton>(按钮8), Qt::LeftButton);
+    QTRY_COMPARE(Get<QLabel>(透明标签9)->text(), QStringLiteral("处理完成"));
+    QTRY_VERIFY(Edit(编辑框_合并_输出1)->toPlainText().startsWith(QStringLiteral("123456----v0fo7ne6----")));
+    QCOMPARE(Edit(编辑框_合并_输出1)->blockCount(), 3);  // two lines and the empty one after the last line end
+    QTest::mouseClick(Get<QPushButton>(按钮1), Qt::LeftButton);
+    QTest::mouseClick(Get<QPushButton>(按钮3), Qt::LeftButton);
+    QTest::mouseClick(Get<QPushButton>(按钮11), Qt::LeftButton);
+    QTRY_COMPARE(Edit(编辑框_提取_输出)->toPlainText(), QString());
+    QTRY_COMPARE(Edit(编辑框_提取_输入)->toPlainText(), QString());
+    QTRY_COMPARE(Edit(编辑框_合并_输出1)->toPlainText(), QString());
+    QCOMPARE(Get<QLabel>(透明标签2)->text(), QString());
+    QCOMPARE(Get<QLabel>(透明标签9)->text(), QStringLiteral("处理完成"));  // the merge's 清空 keeps its status
+  }
+
   void pastedLinuxLinesReadBackAsCrLf() {
     Edit(编辑框_合并_输入1)->insertPlainText(QStringLiteral("x\ny\n"));
     QCOMPARE(tk_->ReadControlText(编辑框_合并_输入1), std::string("x\r\ny\r\n"));
