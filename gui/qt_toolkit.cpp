@@ -41,6 +41,7 @@ namespace {
 constexpr int kFrameMs = 16;           // widgets follow the model at screen rate
 constexpr qint64 kSliceBudgetMs = 6;   // about the longest a sync may insert text
 constexpr size_t kSliceBytes = 16 * 1024;
+constexpr qsizetype kLargePaste = 1 << 20;  // characters
 
 // A multi-line edit box that also takes files dropped from the shell.
 class FileDropEdit : public QPlainTextEdit {
@@ -48,8 +49,20 @@ class FileDropEdit : public QPlainTextEdit {
   using QPlainTextEdit::QPlainTextEdit;
   std::function<bool()> accepts_files = [] { return false; };
   std::function<void(std::string_view)> files_dropped;
+  // Takes the box's whole new text when a paste is too large for the widget
+  // to insert at once; the box then shows it in slices like any long text.
+  std::function<void(const QString&)> large_paste;
 
  protected:
+  void insertFromMimeData(const QMimeData* source) override {
+    if (!large_paste || !source->hasText() || source->text().size() < kLargePaste) {
+      return QPlainTextEdit::insertFromMimeData(source);
+    }
+    QTextCursor cursor = textCursor();
+    QString whole = toPlainText();
+    whole.replace(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart(), source->text());
+    large_paste(whole);
+  }
   void dragEnterEvent(QDragEnterEvent* event) override {
     if (!IsFileDrag(event->mimeData())) return QPlainTextEdit::dragEnterEvent(event);
     if (accepts_files()) event->acceptProposedAction(); else event->ignore();
@@ -246,6 +259,10 @@ void QtToolkit::ConnectUserInput(ControlId control, QWidget* widget) {
         edit->files_dropped = [this, control](std::string_view paths) {
           ControlId drop_object;
           if (DropObjectOf(control, &drop_object)) RaiseEvent(drop_object, paths);
+        };
+        edit->large_paste = [this, control, event = spec.event](const QString& text) {
+          MainModel().WriteText(control, FromQString(text));
+          if (event == ControlEvent::kTextChanged) RaiseEvent(control);
         };
       }
       break;

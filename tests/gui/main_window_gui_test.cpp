@@ -120,6 +120,22 @@ class MainWindowGuiTest : public QObject {
     QCOMPARE(tk_->ReadControlText(编辑框_合并_输入1), std::string("x\r\ny\r\n"));
   }
 
+  void aLargePasteGoesToTheBoxInSlices() {
+    tk_->WriteControlText(透明标签2, "s");
+    QString line = QStringLiteral("人脸----1234567890----abcdefghij\n");
+    QString big;
+    for (int i = 0; i < 60000; ++i) big += line;  // about 2 million characters
+    QGuiApplication::clipboard()->setText(big);
+    QPlainTextEdit* input = Edit(编辑框_提取_输入);
+    input->setFocus();
+    input->paste();
+    std::string expected = gui::FromQString(big);
+    for (size_t at = 0; (at = expected.find('\n', at)) != std::string::npos; at += 2) expected.insert(at, 1, '\r');
+    QCOMPARE(tk_->ReadControlText(编辑框_提取_输入), expected);  // at once, in the model
+    QCOMPARE(tk_->ReadControlText(透明标签2), std::string());     // a user edit: the status clears
+    QTRY_COMPARE_WITH_TIMEOUT(input->blockCount(), 60001, 30000);
+  }
+
   void typingClearsTheExtractionStatus() {
     tk_->WriteControlText(透明标签2, "s");
     tk_->SyncAll();
