@@ -48,24 +48,18 @@ size_t CutPoint(std::string_view text, size_t from, size_t limit) {
 
 }  // namespace
 
-ControlModel::ControlModel(const WindowSpec& spec)
-    : spec_(spec),
-      states_(new State[spec.controls.size()]),
-      by_tag_(1, TaggedControl{ControlId{spec.id, 0}, spec.controls[0].kind, false}) {
+ControlModel::ControlModel(const WindowSpec& spec) : spec_(spec), states_(new State[spec.controls.size()]) {
+  const TaggedControl not_found{ControlId{spec.id, 0}, spec.controls[0].kind, false};
+  by_tag_.assign(1, not_found);
   for (size_t i = 0; i < spec.controls.size(); ++i) {
     const ControlSpec& control = spec.controls[i];
     State& state = states_[i];
-    bool no_lone_cr = false;
-    std::string text = platform::Utf8ToCp936(AsBytes(control.text));
-    if (IsMultiLine(control)) {
-      AppendLines(state.text, text, no_lone_cr);
-    } else {
-      state.text = std::move(text);
-    }
+    text::Text text = platform::Utf8ToCp936(AsBytes(control.text));
+    state.text = IsMultiLine(control) ? WithCrLfLineEnds(std::move(text)) : std::move(text);
+    state.written_length = state.text.size();
     state.ticked = (control.style & kTicked) != 0;
     if (control.tag > 0) {
-      const TaggedControl none{ControlId{spec.id, 0}, spec.controls[0].kind, false};
-      if (by_tag_.size() <= size_t(control.tag)) by_tag_.resize(control.tag + 1, none);
+      if (by_tag_.size() <= size_t(control.tag)) by_tag_.resize(control.tag + 1, not_found);
       if (!by_tag_[control.tag].found) by_tag_[control.tag] = {ControlId{spec.id, uint16_t(i)}, control.kind, true};
     }
   }
