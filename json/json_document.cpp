@@ -198,6 +198,16 @@ JsonDocument JsonDocument::NewInteger(int64_t value) {
   return NewDocument(JsonKind::Integer, [&](JsonNode* node) { return SetInteger(node, value); });
 }
 
+// The result of `use` on the node at `path`, or `none` when the path yields
+// no node or anything fails on the way.
+template <typename Result, typename Use>
+Result JsonDocument::AtNode(std::u16string_view path, Result none, Use use) {
+  return Guard(none, [&] {
+    JsonNode* node = Resolve(path);
+    return node == nullptr ? none : Result(use(node));
+  });
+}
+
 // Writing ------------------------------------------------------------------------
 
 std::u16string JsonDocument::ToText(std::u16string_view path, bool pretty, bool escape) {
@@ -217,20 +227,14 @@ std::string JsonDocument::ToText(std::string_view path, bool pretty, bool escape
 // Shape --------------------------------------------------------------------------
 
 JsonKind JsonDocument::KindAt(std::u16string_view path) {
-  return Guard(JsonKind::Raw, [&] {
-    JsonNode* node = Resolve(path);
-    return node == nullptr ? JsonKind::Raw : node->kind;
-  });
+  return AtNode(path, JsonKind::Raw, [&](JsonNode* node) { return node->kind; });
 }
 JsonKind JsonDocument::KindAt(std::string_view path) {
   return Guard(JsonKind::Raw, [&] { return KindAt(Wide(path)); });
 }
 
 JsonDocument JsonDocument::ParentAt(std::u16string_view path) {
-  return Guard(JsonDocument(), [&] {
-    JsonNode* node = Resolve(path);
-    return node == nullptr ? JsonDocument() : Sharing(node->parent);
-  });
+  return AtNode(path, JsonDocument(), [&](JsonNode* node) { return Sharing(node->parent); });
 }
 JsonDocument JsonDocument::ParentAt(std::string_view path) {
   return Guard(JsonDocument(), [&] { return ParentAt(Wide(path)); });
@@ -272,10 +276,7 @@ JsonDocument JsonDocument::NodeAt(std::string_view path) {
 }
 
 JsonDocument JsonDocument::CloneAt(std::u16string_view path) {
-  return Guard(JsonDocument(), [&] {
-    JsonNode* node = Resolve(path);
-    return node == nullptr ? JsonDocument() : JsonDocument(DeepCopy(node));
-  });
+  return AtNode(path, JsonDocument(), [&](JsonNode* node) { return JsonDocument(DeepCopy(node)); });
 }
 JsonDocument JsonDocument::CloneAt(std::string_view path) {
   return Guard(JsonDocument(), [&] { return CloneAt(Wide(path)); });
@@ -284,9 +285,8 @@ JsonDocument JsonDocument::CloneAt(std::string_view path) {
 // Members --------------------------------------------------------------------------
 
 bool JsonDocument::RemoveMember(std::u16string_view path, std::u16string_view key) {
-  return Guard(false, [&] {
-    JsonNode* node = Resolve(path);
-    return node != nullptr && node->kind == JsonKind::Object && json::RemoveMember(node, UpToZero(key));
+  return AtNode(path, false, [&](JsonNode* node) {
+    return node->kind == JsonKind::Object && json::RemoveMember(node, UpToZero(key));
   });
 }
 bool JsonDocument::RemoveMember(std::string_view path, std::string_view key) {
@@ -456,50 +456,35 @@ void JsonDocument::ClearAt(std::string_view path) {
 }
 
 bool JsonDocument::SetStringAt(std::u16string_view path, std::u16string_view text) {
-  return Guard(false, [&] {
-    JsonNode* node = Resolve(path);
-    return node != nullptr && SetString(node, text);
-  });
+  return AtNode(path, false, [&](JsonNode* node) { return SetString(node, text); });
 }
 bool JsonDocument::SetStringAt(std::string_view path, std::string_view text) {
   return Guard(false, [&] { return SetStringAt(Wide(path), Wide(text)); });
 }
 
 bool JsonDocument::SetNullAt(std::u16string_view path) {
-  return Guard(false, [&] {
-    JsonNode* node = Resolve(path);
-    return node != nullptr && SetNull(node);
-  });
+  return AtNode(path, false, [&](JsonNode* node) { return SetNull(node); });
 }
 bool JsonDocument::SetNullAt(std::string_view path) {
   return Guard(false, [&] { return SetNullAt(Wide(path)); });
 }
 
 bool JsonDocument::SetBoolAt(std::u16string_view path, bool value) {
-  return Guard(false, [&] {
-    JsonNode* node = Resolve(path);
-    return node != nullptr && SetBool(node, value);
-  });
+  return AtNode(path, false, [&](JsonNode* node) { return SetBool(node, value); });
 }
 bool JsonDocument::SetBoolAt(std::string_view path, bool value) {
   return Guard(false, [&] { return SetBoolAt(Wide(path), value); });
 }
 
 bool JsonDocument::SetRealAt(std::u16string_view path, double value) {
-  return Guard(false, [&] {
-    JsonNode* node = Resolve(path);
-    return node != nullptr && SetReal(node, value);
-  });
+  return AtNode(path, false, [&](JsonNode* node) { return SetReal(node, value); });
 }
 bool JsonDocument::SetRealAt(std::string_view path, double value) {
   return Guard(false, [&] { return SetRealAt(Wide(path), value); });
 }
 
 bool JsonDocument::SetIntegerAt(std::u16string_view path, int64_t value) {
-  return Guard(false, [&] {
-    JsonNode* node = Resolve(path);
-    return node != nullptr && SetInteger(node, value);
-  });
+  return AtNode(path, false, [&](JsonNode* node) { return SetInteger(node, value); });
 }
 bool JsonDocument::SetIntegerAt(std::string_view path, int64_t value) {
   return Guard(false, [&] { return SetIntegerAt(Wide(path), value); });
@@ -529,10 +514,8 @@ std::string JsonDocument::GetStringAt(std::string_view path) {
 }
 
 bool JsonDocument::GetBoolAt(std::u16string_view path) {
-  return Guard(false, [&] {
-    JsonNode* node = Resolve(path);
-    return node != nullptr && node->kind == JsonKind::Bool && node->payload.boolean != 0;
-  });
+  return AtNode(path, false,
+                [&](JsonNode* node) { return node->kind == JsonKind::Bool && node->payload.boolean != 0; });
 }
 bool JsonDocument::GetBoolAt(std::string_view path) {
   return Guard(false, [&] { return GetBoolAt(Wide(path)); });

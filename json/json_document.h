@@ -182,6 +182,8 @@ class JsonDocument {
   explicit JsonDocument(JsonNode* adopted) : root_(adopted) {}
   static JsonDocument Sharing(JsonNode* node);
   JsonNode* Resolve(std::u16string_view path);
+  template <typename Result, typename Use>
+  Result AtNode(std::u16string_view path, Result none, Use use);
 
   JsonNode* root_ = nullptr;
 };
