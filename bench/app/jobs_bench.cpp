@@ -32,7 +32,7 @@ const char kAwkJoin[] =
 // The batch front end, run file to file like the awk peers.
 const char kBatchProgram[] = QXTXT_BATCH_PROGRAM;
 
-size_t CountLines(const std::string& text) { return text::SplitLines(text).size(); }
+size_t CountLines(const std::string& text) { return text::LinesOf(text).Count(); }
 
 int Extract(const std::string& file) {
   toolkit::InMemoryToolkit tk;

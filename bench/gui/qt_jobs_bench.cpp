@@ -71,7 +71,7 @@ Inputs Load(std::initializer_list<std::pair<toolkit::ControlId, const char*>> fi
   for (const auto& [box, file] : files) {
     std::string text = bench::ReadFile(file);
     inputs.bytes += text.size();
-    inputs.lines += text::SplitLines(text).size();
+    inputs.lines += text::LinesOf(text).Count();
     inputs.boxes.emplace_back(box, std::move(text));
   }
   return inputs;

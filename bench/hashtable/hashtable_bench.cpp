@@ -34,11 +34,11 @@ const Lines& MergeLines() {
   static const Lines lines = [] {
     Lines made;
     made.texts = bench::MakeMergeInputs(kEntries, 7);
-    for (std::string_view line : text::SplitLines(made.texts.text2)) {
+    for (std::string_view line : text::LinesOf(made.texts.text2)) {
       made.keys.push_back(FirstField(line));
       made.values.push_back(line);
     }
-    for (std::string_view line : text::SplitLines(made.texts.text1)) made.lookups.push_back(FirstField(line));
+    for (std::string_view line : text::LinesOf(made.texts.text1)) made.lookups.push_back(FirstField(line));
     made.lookups_shuffled = made.lookups;
     std::shuffle(made.lookups_shuffled.begin(), made.lookups_shuffled.end(), std::mt19937_64(7));
     return made;
